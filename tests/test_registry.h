@@ -21,5 +21,5 @@ struct Registration {
 } // namespace tizhi::test
 
 #define TIZHI_REGISTER_TEST(Class)                                                                 \
-    static const tizhi::test::Registration registration##Class(                                   \
+    static const tizhi::test::Registration registration##Class(                                    \
         [] { return std::unique_ptr<QObject>(new Class); })

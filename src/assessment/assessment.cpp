@@ -48,9 +48,9 @@ void writeVerdicts(AssessmentRecord &record, bool pingHeHigh,
     }
     Level pingHe = Level::No;
     if (pingHeHigh)
-        pingHe = worstBiased == Level::No ? Level::Yes
-                                          : (worstBiased == Level::Leaning ? Level::Leaning
-                                                                           : Level::No);
+        pingHe = worstBiased == Level::No
+                     ? Level::Yes
+                     : (worstBiased == Level::Leaning ? Level::Leaning : Level::No);
     const ConstitutionType &pingHeType = *typeByCode(kPingHeCode);
     record.*fieldsOf(pingHeType).result = std::string(verdictWord(pingHeType, pingHe));
 

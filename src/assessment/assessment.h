@@ -37,24 +37,24 @@ struct TypeFields {
 
 // In type-code order, like kTypes.
 inline constexpr std::array<TypeFields, kTypeCount> kTypeFields = {{
-    {&AssessmentRecord::V_YANGXU_FIELD, &AssessmentRecord::N_YANGXU_ORG, &AssessmentRecord::N_YANGXU_CON,
-     &AssessmentRecord::V_YANGXU_RESULT},
-    {&AssessmentRecord::V_YINXU_FIELD, &AssessmentRecord::N_YINXU_ORG, &AssessmentRecord::N_YINXU_CON,
-     &AssessmentRecord::V_YINXU_RESULT},
+    {&AssessmentRecord::V_YANGXU_FIELD, &AssessmentRecord::N_YANGXU_ORG,
+     &AssessmentRecord::N_YANGXU_CON, &AssessmentRecord::V_YANGXU_RESULT},
+    {&AssessmentRecord::V_YINXU_FIELD, &AssessmentRecord::N_YINXU_ORG,
+     &AssessmentRecord::N_YINXU_CON, &AssessmentRecord::V_YINXU_RESULT},
     {&AssessmentRecord::V_QIXU_FIELD, &AssessmentRecord::N_QIXU_ORG, &AssessmentRecord::N_QIXU_CON,
      &AssessmentRecord::V_QIXU_RESULT},
-    {&AssessmentRecord::V_TANSHI_FIELD, &AssessmentRecord::N_TANSHI_ORG, &AssessmentRecord::N_TANSHI_CON,
-     &AssessmentRecord::V_TANSHI_RESULT},
-    {&AssessmentRecord::V_SHIRE_FIELD, &AssessmentRecord::N_SHIRE_ORG, &AssessmentRecord::N_SHIRE_CON,
-     &AssessmentRecord::V_SHIRE_RESULT},
-    {&AssessmentRecord::V_XUEYU_FIELD, &AssessmentRecord::N_XUEYU_ORG, &AssessmentRecord::N_XUEYU_CON,
-     &AssessmentRecord::V_XUEYU_RESULT},
+    {&AssessmentRecord::V_TANSHI_FIELD, &AssessmentRecord::N_TANSHI_ORG,
+     &AssessmentRecord::N_TANSHI_CON, &AssessmentRecord::V_TANSHI_RESULT},
+    {&AssessmentRecord::V_SHIRE_FIELD, &AssessmentRecord::N_SHIRE_ORG,
+     &AssessmentRecord::N_SHIRE_CON, &AssessmentRecord::V_SHIRE_RESULT},
+    {&AssessmentRecord::V_XUEYU_FIELD, &AssessmentRecord::N_XUEYU_ORG,
+     &AssessmentRecord::N_XUEYU_CON, &AssessmentRecord::V_XUEYU_RESULT},
     {&AssessmentRecord::V_QIYU_FIELD, &AssessmentRecord::N_QIYU_ORG, &AssessmentRecord::N_QIYU_CON,
      &AssessmentRecord::V_QIYU_RESULT},
-    {&AssessmentRecord::V_TEBING_FIELD, &AssessmentRecord::N_TEBING_ORG, &AssessmentRecord::N_TEBING_CON,
-     &AssessmentRecord::V_TEBING_RESULT},
-    {&AssessmentRecord::V_PINGHE_FIELD, &AssessmentRecord::N_PINGHE_ORG, &AssessmentRecord::N_PINGHE_CON,
-     &AssessmentRecord::V_PINGHE_RESULT},
+    {&AssessmentRecord::V_TEBING_FIELD, &AssessmentRecord::N_TEBING_ORG,
+     &AssessmentRecord::N_TEBING_CON, &AssessmentRecord::V_TEBING_RESULT},
+    {&AssessmentRecord::V_PINGHE_FIELD, &AssessmentRecord::N_PINGHE_ORG,
+     &AssessmentRecord::N_PINGHE_CON, &AssessmentRecord::V_PINGHE_RESULT},
 }};
 
 inline const TypeFields &fieldsOf(const ConstitutionType &type)

@@ -27,10 +27,10 @@ struct Question66 {
 };
 
 struct ConstitutionType {
-    int code;                      // 1 YangXu ... 9 PingHe
-    std::string_view pinyin;       // "YangXu": part of every control name of the type
-    std::string_view upperPinyin;  // "YANGXU": part of every record field name
-    std::string_view displayName;  // "阳虚体质"
+    int code;                       // 1 YangXu ... 9 PingHe
+    std::string_view pinyin;        // "YangXu": part of every control name of the type
+    std::string_view upperPinyin;   // "YANGXU": part of every record field name
+    std::string_view displayName;   // "阳虚体质"
     std::array<int, 5> questions33; // 33-item question numbers in item-string order
     int questionCount33;            // 4, or 5 for PingHe
     int counted66;                  // n, the divisor base of the transformed score
@@ -144,15 +144,96 @@ inline constexpr int kPingHeCode = 9;
 
 // In type-code order: index i holds type code i + 1.
 inline constexpr std::array<ConstitutionType, kTypeCount> kTypes = {{
-    {1, "YangXu", "YANGXU", "阳虚体质", {11, 12, 13, 29, 0}, 4, 7, Keying::Plain, Keying::Plain, kYangXuQuestions},
-    {2, "YinXu", "YINXU", "阴虚体质", {10, 21, 26, 31, 0}, 4, 8, Keying::Plain, Keying::Plain, kYinXuQuestions},
-    {3, "QiXu", "QIXU", "气虚体质", {2, 3, 4, 14, 0}, 4, 8, Keying::Plain, Keying::Plain, kQiXuQuestions},
-    {4, "TanShi", "TANSHI", "痰湿体质", {9, 16, 28, 32, 0}, 4, 8, Keying::Plain, Keying::Plain, kTanShiQuestions},
-    {5, "ShiRe", "SHIRE", "湿热体质", {23, 25, 27, 30, 0}, 4, 6, Keying::Plain, Keying::Plain, kShiReQuestions},
-    {6, "XueYu", "XUEYU", "血瘀体质", {19, 22, 24, 33, 0}, 4, 7, Keying::Plain, Keying::Plain, kXueYuQuestions},
-    {7, "QiYu", "QIYU", "气郁体质", {5, 6, 7, 8, 0}, 4, 7, Keying::Plain, Keying::Plain, kQiYuQuestions},
-    {8, "TeBing", "TEBING", "特禀体质", {15, 17, 18, 20, 0}, 4, 7, Keying::Plain, Keying::Plain, kTeBingQuestions},
-    {9, "PingHe", "PINGHE", "平和体质", {1, 2, 4, 5, 13}, 5, 8, Keying::PingHe33, Keying::PingHe66, kPingHeQuestions},
+    {1,
+     "YangXu",
+     "YANGXU",
+     "阳虚体质",
+     {11, 12, 13, 29, 0},
+     4,
+     7,
+     Keying::Plain,
+     Keying::Plain,
+     kYangXuQuestions},
+    {2,
+     "YinXu",
+     "YINXU",
+     "阴虚体质",
+     {10, 21, 26, 31, 0},
+     4,
+     8,
+     Keying::Plain,
+     Keying::Plain,
+     kYinXuQuestions},
+    {3,
+     "QiXu",
+     "QIXU",
+     "气虚体质",
+     {2, 3, 4, 14, 0},
+     4,
+     8,
+     Keying::Plain,
+     Keying::Plain,
+     kQiXuQuestions},
+    {4,
+     "TanShi",
+     "TANSHI",
+     "痰湿体质",
+     {9, 16, 28, 32, 0},
+     4,
+     8,
+     Keying::Plain,
+     Keying::Plain,
+     kTanShiQuestions},
+    {5,
+     "ShiRe",
+     "SHIRE",
+     "湿热体质",
+     {23, 25, 27, 30, 0},
+     4,
+     6,
+     Keying::Plain,
+     Keying::Plain,
+     kShiReQuestions},
+    {6,
+     "XueYu",
+     "XUEYU",
+     "血瘀体质",
+     {19, 22, 24, 33, 0},
+     4,
+     7,
+     Keying::Plain,
+     Keying::Plain,
+     kXueYuQuestions},
+    {7,
+     "QiYu",
+     "QIYU",
+     "气郁体质",
+     {5, 6, 7, 8, 0},
+     4,
+     7,
+     Keying::Plain,
+     Keying::Plain,
+     kQiYuQuestions},
+    {8,
+     "TeBing",
+     "TEBING",
+     "特禀体质",
+     {15, 17, 18, 20, 0},
+     4,
+     7,
+     Keying::Plain,
+     Keying::Plain,
+     kTeBingQuestions},
+    {9,
+     "PingHe",
+     "PINGHE",
+     "平和体质",
+     {1, 2, 4, 5, 13},
+     5,
+     8,
+     Keying::PingHe33,
+     Keying::PingHe66,
+     kPingHeQuestions},
 }};
 
 // The type with the given code (1 to 9); nullptr for any other number.
@@ -199,7 +280,8 @@ inline constexpr std::array<std::string_view, kQuestionCount33> kQuestions33 = {
     "您有口粘口腻，或睡眠打鼾吗？",
     "您容易过敏吗？（对药物、食物、气味、花粉\r或在季节交替、气候变化时）",
     "您的皮肤容易起荨麻疹吗？ \r（包括风团、风疹块、风疙瘩）",
-    "您的皮肤在不知不觉中会出现青紫瘀斑、皮下出血吗？\r（指皮肤在没有外伤的情况下出现青一块紫一块的情况）",
+    "您的皮肤在不知不觉中会出现青紫瘀斑、皮下出血吗？\r（指皮肤在没有外伤的情况下出现青一块紫一块的"
+    "情况）",
     "您的皮肤一抓就红，并出现抓痕吗？\r（指被指甲或钝物划过后皮肤的反应）",
     "您皮肤或口唇干吗？",
     "您有肢体麻或固定部位疼痛的感觉吗？",
@@ -209,7 +291,8 @@ inline constexpr std::array<std::string_view, kQuestionCount33> kQuestions33 = {
     "您感到口干咽燥、总想喝水吗？",
     "您感到口苦或嘴里有异味吗？\r（指口苦或口臭）",
     "您腹部肥大吗？（指腹部脂肪肥厚）",
-    "您吃(喝)凉的东西会感到不舒服或者怕吃(喝)凉的东西吗？\r（指不喜欢吃凉的食物，或吃了凉的食物后会不舒服）",
+    "您吃(喝)凉的东西会感到不舒服或者怕吃(喝)"
+    "凉的东西吗？\r（指不喜欢吃凉的食物，或吃了凉的食物后会不舒服）",
     "您有大便黏滞不爽、解不尽的感觉吗？\r（大便容易粘在马桶上）",
     "您容易大便干燥吗？",
     "您舌苔厚腻或有舌苔厚厚的感觉吗？\r（如果自我感觉不清楚可由调查员观察后填写）",
@@ -223,10 +306,19 @@ struct BandCaptions {
 };
 
 inline constexpr std::array<BandCaptions, 4> kBandCaptions = {{
-    {9, {"1（BMI \r＜ 24）", "2（24 <= \rBMI ＜ 25）", "3（25 <= \rBMI ＜ 26）", "4（26 <= \rBMI ＜ 28）", "5（BMI \r>= 28）"}},
-    {14, {"1（一年 \r＜ 2次）", "2（一年感\r冒2-4次）", "3（一年感\r冒5-6次）", "4（一年8\r次以上）", "5（几乎每\r月都感冒）"}},
-    {17, {"1（从来\r没有）", "2（一年\r1、2次）", "3（一年\r3、4次）", "4（一年\r5、6次）", "5（每次遇到\r上述原因\r都过敏）"}},
-    {28, {"1（腹围 < \r80cm，相当\r于2.4尺）", "2（腹围80-\r85cm，2.4-\r2.55尺）", "3（腹围86-\r90cm，2.56-\r2.7尺）", "4（腹围91-\r105cm，2.71-\r3.15尺）", "5（腹围 > \r105cm，\r3.15尺）"}},
+    {9,
+     {"1（BMI \r＜ 24）", "2（24 <= \rBMI ＜ 25）", "3（25 <= \rBMI ＜ 26）",
+      "4（26 <= \rBMI ＜ 28）", "5（BMI \r>= 28）"}},
+    {14,
+     {"1（一年 \r＜ 2次）", "2（一年感\r冒2-4次）", "3（一年感\r冒5-6次）", "4（一年8\r次以上）",
+      "5（几乎每\r月都感冒）"}},
+    {17,
+     {"1（从来\r没有）", "2（一年\r1、2次）", "3（一年\r3、4次）", "4（一年\r5、6次）",
+      "5（每次遇到\r上述原因\r都过敏）"}},
+    {28,
+     {"1（腹围 < \r80cm，相当\r于2.4尺）", "2（腹围80-\r85cm，2.4-\r2.55尺）",
+      "3（腹围86-\r90cm，2.56-\r2.7尺）", "4（腹围91-\r105cm，2.71-\r3.15尺）",
+      "5（腹围 > \r105cm，\r3.15尺）"}},
 }};
 
 // Caption of answer button `value` (1 to 5) of 33-item question `question` (1 to 33).

@@ -7,7 +7,10 @@ namespace tizhi {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // Larger decimal exponents than this are not numbers to any reader of the
 // record; smaller ones are zero. The bounds keep every later step linear in

@@ -22,11 +22,15 @@ inline Answers33 answers33(const char *value,
     return answers;
 }
 
-inline QString q(const std::string &text) { return QString::fromStdString(text); }
+inline QString q(const std::string &text)
+{
+    return QString::fromStdString(text);
+}
 
 // The nine values of one column (item string, raw score, score or verdict)
 // joined by "|" in type-code order.
-inline QString column(const AssessmentRecord &record, std::string AssessmentRecord::*TypeFields::*part)
+inline QString column(const AssessmentRecord &record,
+                      std::string AssessmentRecord::*TypeFields::*part)
 {
     QStringList values;
     for (const TypeFields &fields : kTypeFields)

@@ -65,8 +65,7 @@ private slots:
         row("YangXu all seven at 3", 1, repeated(7, "3"), "21", "50", "是");
         row("QiXu raw 17 is 28.125, below 30", 3, "17", "17", "28.13", "否");
         row("ShiRe six answers giving 14", 5, "2;2;2;3;3;2;;", "14", "33.33", "倾向是");
-        row("ShiRe all seven at 5 counts both sex rows", 5, repeated(7, "5"), "35", "120.83",
-            "是");
+        row("ShiRe all seven at 5 counts both sex rows", 5, repeated(7, "5"), "35", "120.83", "是");
         row("n=6 raw 13", 5, "13", "13", "29.17", "否");
         row("n=6 raw 15", 5, "15", "15", "37.5", "倾向是");
         row("n=6 raw 16", 5, "16", "16", "41.67", "是");
@@ -88,8 +87,7 @@ private slots:
         row("PingHe raw 31", 9, "31", "31", "71.88", "是");
         row("PingHe raw 33", 9, "33", "33", "78.13", "是");
         row("PingHe all eight at 1", 9, repeated(8, "1"), "32", "75", "是");
-        row("PingHe 33-item string read with 66-item keying", 9, "1;1;1;1;1;", "21", "40.63",
-            "否");
+        row("PingHe 33-item string read with 66-item keying", 9, "1;1;1;1;1;", "21", "40.63", "否");
     }
 
     void transformedScores()
@@ -116,15 +114,13 @@ private slots:
         auto row = [](const char *name, const char *p, int code, const char *o, const char *t) {
             QTest::newRow(name) << QByteArray(p) << code << QByteArray(o) << QString(t);
         };
-        row("PingHe 75 with every biased type below 30", "1;1;1;1;1;1;1;1;", 1, "0",
-            "[平和体质]");
+        row("PingHe 75 with every biased type below 30", "1;1;1;1;1;1;1;1;", 1, "0", "[平和体质]");
         row("PingHe 59.38 is 否 whatever the others", "27", 1, "0", "[不是平和体质]");
         row("PingHe 62.5 with one type at 32.14 is 基本是", "28", 6, "16",
             "[基本是平和体质] [有血瘀体质倾向]");
         row("PingHe 62.5 with one type at 39.29 is 基本是", "28", 7, "18",
             "[基本是平和体质] [有气郁体质倾向]");
-        row("PingHe 62.5 with one type at 40.63 is 否", "28", 4, "21",
-            "[不是平和体质] [痰湿体质]");
+        row("PingHe 62.5 with one type at 40.63 is 否", "28", 4, "21", "[不是平和体质] [痰湿体质]");
         row("PingHe 62.5 with one type at 28.13 is 是", "28", 3, "17", "[平和体质]");
     }
 
@@ -162,10 +158,10 @@ private slots:
                 AssessmentRecord record = record66({{code, s.c_str()}});
                 Assess66(record);
                 const TypeFields &f = fieldsOf(*typeByCode(code));
-                const QString phrase = q(summaryPhrase(
-                    *typeByCode(code), record.*f.result == "是"     ? Level::Yes
-                                       : record.*f.result == "倾向是" ? Level::Leaning
-                                                                     : Level::No));
+                const QString phrase = q(
+                    summaryPhrase(*typeByCode(code), record.*f.result == "是"       ? Level::Yes
+                                                     : record.*f.result == "倾向是" ? Level::Leaning
+                                                                                    : Level::No));
                 if (code != kPingHeCode && !phrase.isEmpty())
                     QVERIFY2(q(record.V_RESULT_TOTAL).endsWith(phrase), s.c_str());
                 if (code != kPingHeCode && phrase.isEmpty())

@@ -39,7 +39,8 @@ private slots:
         for (int q = 1; q <= kQuestionCount33; ++q)
             QCOMPARE(int(biased.count(q)), q == 1 ? 0 : 1);
         const auto pingHe = typeByCode(kPingHeCode)->questions33Used();
-        QCOMPARE(std::vector<int>(pingHe.begin(), pingHe.end()), (std::vector<int>{1, 2, 4, 5, 13}));
+        QCOMPARE(std::vector<int>(pingHe.begin(), pingHe.end()),
+                 (std::vector<int>{1, 2, 4, 5, 13}));
     }
 
     // The 66-item lists mark their reversed rows twice: by " *" at the end of
@@ -101,7 +102,8 @@ private slots:
             "您感到身体沉重不轻松吗?（感觉身体沉重）\r[ BMI指数 = 体重（kg）/ 身高㎡ ]");
         row("question 18 keeps the blank before its break", kQuestions33[17],
             "您的皮肤容易起荨麻疹吗？ \r（包括风团、风疹块、风疙瘩）");
-        row("question 33", kQuestions33[32], "您舌下静脉瘀紫或增粗吗？\r（可由调查员辅助观察后填写）");
+        row("question 33", kQuestions33[32],
+            "您舌下静脉瘀紫或增粗吗？\r（可由调查员辅助观察后填写）");
         row("header 1 on the 33-item page", kAnswerScale[0].header33,
             "没有\r( 根本不 / \r从来没有 )");
         row("header 5 in the questionnaire", kAnswerScale[4].headerQuestionnaire, "总是\r( 非常 )");
@@ -165,8 +167,7 @@ private slots:
                                 "[有气郁体质倾向]| [有特禀体质倾向]"));
         const ConstitutionType &pingHe = *typeByCode(9);
         QCOMPARE(QString::fromStdString(summaryPhrase(pingHe, Level::Yes)), "[平和体质]");
-        QCOMPARE(QString::fromStdString(summaryPhrase(pingHe, Level::Leaning)),
-                 "[基本是平和体质]");
+        QCOMPARE(QString::fromStdString(summaryPhrase(pingHe, Level::Leaning)), "[基本是平和体质]");
         QCOMPARE(QString::fromStdString(summaryPhrase(pingHe, Level::No)), "[不是平和体质]");
     }
 };

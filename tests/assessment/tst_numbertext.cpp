@@ -38,8 +38,7 @@ private slots:
         row("n=6 raw 35", 725, 6, "120.83");
         row("rounding carries into the whole part", 99999, 1000, "100");
         row("negative half goes away from zero", -28125, 1000, "-28.13");
-        row("huge values stay exact", Q_INT64_C(9000000000000000005), 1000,
-            "9000000000000000.01");
+        row("huge values stay exact", Q_INT64_C(9000000000000000005), 1000, "9000000000000000.01");
     }
 
     void roundsFractionsHalfUp()
@@ -89,8 +88,8 @@ private slots:
     void refusesNonNumbers_data()
     {
         QTest::addColumn<QByteArray>("text");
-        for (const char *t : {"", " ", "abc", "1.2.3", "1e", "1e+", "--1", "1,5", ".", "e5",
-                              "1 2", "0x10", "inf", "NaN", "1e5000", "5%", "５"})
+        for (const char *t : {"", " ", "abc", "1.2.3", "1e", "1e+", "--1", "1,5", ".", "e5", "1 2",
+                              "0x10", "inf", "NaN", "1e5000", "5%", "５"})
             QTest::newRow(t) << QByteArray(t);
     }
 
@@ -160,7 +159,8 @@ private slots:
         const std::string s = text.toStdString();
         auto accepted32 = [&] {
             try {
-                return QByteArray::number(parseInteger32(s)) == QByteArray::number(text.toLongLong());
+                return QByteArray::number(parseInteger32(s)) ==
+                       QByteArray::number(text.toLongLong());
             } catch (const ConvertError &) {
                 return false;
             }

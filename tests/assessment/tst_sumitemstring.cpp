@@ -78,7 +78,8 @@ private slots:
         row("sign alone", "+;", "'+' is not a valid integer value");
         row("Chinese text", "3;是;", "'是' is not a valid integer value");
         row("full-width digit", "３;", "'３' is not a valid integer value");
-        row("full-width semicolon is no separator", "3；4；", "'3；4；' is not a valid integer value");
+        row("full-width semicolon is no separator", "3；4；",
+            "'3；4；' is not a valid integer value");
     }
 
     void conversionErrors()

@@ -1,0 +1,61 @@
+// The batch scorer: reads forms collected on paper as CSV rows and scores
+// each row exactly as the program scores the same answers right after
+// start-up, writing every value the program would show.
+#pragma once
+
+#include "text_encoding.h"
+
+#include <cstdint>
+#include <functional>
+#include <istream>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tizhi::cli {
+
+enum class Form { Items33, Items66 };
+
+// A header the scorer cannot work with: a missing, repeated or mixed column.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Maps input columns to answers and scores rows. Texts are UTF-8.
+class RowScorer {
+public:
+    // Throws UsageError naming the columns when the header does not fit the form.
+    RowScorer(Form form, const std::vector<std::string> &header);
+
+    std::vector<std::string> outputHeader() const;
+    std::size_t inputColumnCount() const { return columnCount_; }
+
+    // The output row for one input row (as many fields as the header);
+    // `failed` tells whether the run stopped with a conversion error.
+    std::vector<std::string> score(const std::vector<std::string> &row, bool &failed) const;
+
+private:
+    enum class Layout { Answers33, ItemStrings66, Rows66 };
+
+    Form form_;
+    Layout layout_ = Layout::Answers33;
+    std::size_t columnCount_ = 0;
+    long idColumn_ = -1;
+    // Answers33: 33 columns; ItemStrings66: 9; Rows66: 67, type by type.
+    std::vector<std::size_t> columns_;
+};
+
+struct RunResult {
+    int exitCode = 0; // 0 all scored, 1 some rows carry an error, 2 unreadable input
+    std::int64_t rows = 0;
+    std::int64_t failedRows = 0;
+};
+
+// Reads all of `in`, writes the scored CSV to `out` and diagnostics to `err`.
+// `progress`, if set, is called now and then with the number of rows done.
+RunResult scoreCsv(std::istream &in, std::ostream &out, std::ostream &err, Form form,
+                   Encoding encoding, const std::function<void(std::int64_t)> &progress = {});
+
+} // namespace tizhi::cli
