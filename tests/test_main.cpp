@@ -25,6 +25,10 @@ std::vector<Factory> &registry()
 int main(int argc, char **argv)
 {
     TestApplication app(argc, argv);
+#ifdef TIZHI_TEST_GUI
+    // The program's own style, so that colours are checked as users see them.
+    QApplication::setStyle(QStringLiteral("Fusion"));
+#endif
     int failures = 0;
     for (const auto &factory : tizhi::test::registry()) {
         const std::unique_ptr<QObject> test = factory();

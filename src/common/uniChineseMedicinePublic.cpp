@@ -1,0 +1,220 @@
+#include "uniChineseMedicinePublic.h"
+
+#include "control_kinds.h"
+#include "settings_values.h"
+
+#include <INIReader.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <cstring>
+#include <optional>
+#include <string_view>
+
+namespace tizhi {
+
+namespace {
+
+// The key prefix of each slot in "Config.ini"; CheckBox reads Label's keys.
+constexpr std::array<const char *, kSlotCount> kSlotKeys = {
+    "Form", "ScrollBox", "Button", "Panel",      "Label",
+    "Grid", "Edit",      "DBEdit", "DBRichEdit", "Label"};
+
+constexpr std::array<TColor, kSlotCount> kDefaultRColors = {
+    clBtnFace, clBtnFace, clBtnFace, clBtnFace, clBtnFace,
+    clInfoBk,  clInfoBk,  clInfoBk,  clInfoBk,  clBtnFace};
+constexpr std::array<TColor, kSlotCount> kDefaultEColors = {
+    clBtnFace, clBtnFace, clBtnFace, clBtnFace, clBtnFace,
+    clWindow,  clWindow,  clWindow,  clWindow,  clBtnFace};
+
+constexpr int kDefaultFontSize = 8;
+
+// Blanks and control characters (every code up to 32) off both ends.
+std::string_view trimmed(std::string_view text)
+{
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32)
+        text.remove_prefix(1);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32)
+        text.remove_suffix(1);
+    return text;
+}
+
+} // namespace
+
+TInterfaceRecord::TInterfaceRecord() = default;
+
+void TInterfaceRecord::CreateFonts()
+{
+    for (auto &font : fonts_)
+        font = std::make_unique<TFont>();
+}
+
+void TInterfaceRecord::SetDefaults()
+{
+    if (!fonts_[0])
+        CreateFonts();
+    for (auto &font : fonts_) {
+        font->Size = kDefaultFontSize;
+        font->Color = clWindowText;
+    }
+    rColors_ = kDefaultRColors;
+    eColors_ = kDefaultEColors;
+}
+
+bool TInterfaceRecord::LoadInterfaceEnv()
+{
+    // The program's own folder, never the working folder.
+    return LoadInterfaceEnv(QCoreApplication::applicationDirPath());
+}
+
+bool TInterfaceRecord::LoadInterfaceEnv(const QString &folder)
+{
+    SetDefaults();
+    const QString path = QDir(folder).filePath(QStringLiteral("Config.ini"));
+    const INIReader ini(QFile::encodeName(path).toStdString());
+
+    auto read = [&ini](const char *slotKey, const char *what) {
+        return std::string(trimmed(ini.Get("InterfaceEnv", std::string(slotKey) + what, "")));
+    };
+    std::array<int, kSlotCount> sizes{};
+    std::array<TColor, kSlotCount> fontColors{}, rColors{}, eColors{};
+    for (std::size_t i = 0; i < kSlotCount; ++i) {
+        const auto size = parseSettingInteger(read(kSlotKeys[i], "FontSize"));
+        const auto fontColor = parseSettingColor(read(kSlotKeys[i], "FontColor"));
+        const auto rColor = parseSettingColor(read(kSlotKeys[i], "RColor"));
+        const auto eColor = parseSettingColor(read(kSlotKeys[i], "EColor"));
+        if (!size || !fontColor || !rColor || !eColor)
+            return true; // defaults stay, for every key
+        sizes[i] = *size;
+        fontColors[i] = *fontColor;
+        rColors[i] = *rColor;
+        eColors[i] = *eColor;
+    }
+    for (std::size_t i = 0; i < kSlotCount; ++i) {
+        fonts_[i]->Size = sizes[i];
+        fonts_[i]->Color = fontColors[i];
+    }
+    rColors_ = rColors;
+    eColors_ = eColors;
+    return true;
+}
+
+namespace {
+
+// What ApplyInterfaceEnv does to one kind.
+struct ApplyRow {
+    const char *className;
+    Slot fontSlot;
+    std::optional<Slot> backgroundSlot;
+};
+
+constexpr std::array<ApplyRow, 17> kApplyRows = {{
+    {"TScrollBox", Slot::ScrollBox, Slot::ScrollBox},
+    {"TSpeedButton", Slot::Button, std::nullopt},
+    {"TBitBtn", Slot::Button, std::nullopt},
+    {"TwwDBNavigator", Slot::Button, Slot::Button},
+    {"TGroupBox", Slot::Panel, Slot::Panel},
+    {"TPanel", Slot::Panel, Slot::Panel},
+    {"TLabel", Slot::Label, Slot::Label},
+    {"TCheckBox", Slot::CheckBox, Slot::CheckBox},
+    {"TListView", Slot::Grid, Slot::Grid},
+    {"TwwDBGrid", Slot::Grid, Slot::Grid},
+    {"TDateTimePicker", Slot::Edit, Slot::Edit},
+    {"TComboBox", Slot::Edit, Slot::Edit},
+    {"TEdit", Slot::Edit, Slot::Edit},
+    {"TwwDBEdit", Slot::DBEdit, Slot::DBEdit},
+    {"TRichEdit", Slot::DBRichEdit, Slot::DBRichEdit},
+    {"TwwDBRichEdit", Slot::DBRichEdit, Slot::DBRichEdit},
+    {"TMemo", Slot::DBRichEdit, Slot::DBRichEdit},
+}};
+
+// What SetFormEditState does to one kind, besides the background.
+struct EditStateRow {
+    const char *className;
+    bool setsReadOnly;
+    bool setsEnabled;
+};
+
+constexpr std::array<EditStateRow, 13> kEditStateRows = {{
+    {"TDateTimePicker", false, true},
+    {"TListView", false, true},
+    {"TEdit", true, true},
+    {"TRichEdit", true, true},
+    {"TComboBox", false, true},
+    {"TwwDBEdit", true, false},
+    {"TwwDBComboBox", true, false},
+    {"TwwDBComboDlg", true, true},
+    {"TwwDBLookupCombo", true, true},
+    {"TwwDBLookupComboDlg", true, true},
+    {"TwwDBRichEdit", true, false},
+    {"TwwDBMonthCalendar", true, false},
+    {"TwwDBDateTimePicker", true, false},
+}};
+
+template <class Row, std::size_t N>
+const Row *findRow(const std::array<Row, N> &rows, const QObject *object)
+{
+    const char *name = object->metaObject()->className();
+    for (const Row &row : rows) {
+        if (std::strcmp(row.className, name) == 0)
+            return &row;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool ApplyInterfaceEnv(const TInterfaceRecord *record, QWidget *window)
+{
+    if (!window || !record)
+        return true;
+    for (QObject *object : window->findChildren<QObject *>()) {
+        const ApplyRow *row = findRow(kApplyRows, object);
+        IControlKind *control = row ? controlKind(object) : nullptr;
+        if (!control)
+            continue;
+        if (const TFont *font = record->font(row->fontSlot)) {
+            control->setFontSize(font->Size);
+            control->setFontColor(font->Color);
+        }
+        if (!row->backgroundSlot)
+            continue;
+        const TColor background = record->rColor(*row->backgroundSlot);
+        control->setColor(background);
+        if (auto *scrollBox = qobject_cast<TScrollBox *>(object)) {
+            scrollBox->setHorzScrollBarColor(background);
+            scrollBox->setVertScrollBarColor(background);
+        } else if (auto *grid = qobject_cast<TwwDBGrid *>(object)) {
+            if (const TFont *font = record->font(Slot::Grid))
+                grid->setTitleFont(font->Size, font->Color);
+            grid->setFooterColor(background);
+            grid->setFooterCellColor(background);
+            grid->setTitleColor(background);
+            grid->setIndicatorIconColor(background);
+        }
+    }
+    return true;
+}
+
+void SetFormEditState(QWidget *window, bool editable)
+{
+    if (!window || !InterfaceRecord)
+        return;
+    const TColor color =
+        editable ? InterfaceRecord->GetEditableColor() : InterfaceRecord->GetReadOnlyColor();
+    for (QObject *object : window->findChildren<QObject *>()) {
+        const EditStateRow *row = findRow(kEditStateRows, object);
+        IControlKind *control = row ? controlKind(object) : nullptr;
+        if (!control)
+            continue;
+        control->setColor(color);
+        if (row->setsReadOnly)
+            control->setReadOnlyFlag(!editable);
+        if (row->setsEnabled)
+            static_cast<QWidget *>(object)->setEnabled(editable);
+    }
+}
+
+} // namespace tizhi

@@ -1,0 +1,75 @@
+// Routines shared by the windows: the appearance settings read from
+// "Config.ini" (TInterfaceRecord and its one instance InterfaceRecord), the
+// painting of a window from them (ApplyInterfaceEnv), and the switch of a
+// window's data fields between editable and read-only (SetFormEditState).
+#pragma once
+
+#include "colors.h"
+
+#include <QString>
+
+#include <array>
+#include <memory>
+
+class QWidget;
+
+namespace tizhi {
+
+// The settings of one kind of control: only size and colour are used.
+struct TFont {
+    int Size = 0; // points; 0 and below are kept as read
+    TColor Color = 0;
+};
+
+// Settings slots, in the order of the record's fields. CheckBox has no keys
+// of its own: it reads the Label keys a second time.
+enum class Slot { Form, ScrollBox, Button, Panel, Label, Grid, Edit, DBEdit, DBRichEdit, CheckBox };
+inline constexpr int kSlotCount = 10;
+
+class TInterfaceRecord {
+public:
+    // No fonts yet and every colour 0: CreateFonts must follow.
+    TInterfaceRecord();
+
+    void CreateFonts();
+    // Size 8 and window-text colour on every font; button face for the
+    // containers, tooltip background (read-only) and window background
+    // (editable) for the data kinds.
+    void SetDefaults();
+
+    // Fills the record from "Config.ini" in the running program's folder,
+    // section "InterfaceEnv". All or nothing: one missing or unreadable key
+    // and every value is the default. Always true.
+    bool LoadInterfaceEnv();
+    // The same from "Config.ini" in `folder`.
+    bool LoadInterfaceEnv(const QString &folder);
+
+    TColor GetReadOnlyColor() const { return rColor(Slot::DBEdit); }
+    TColor GetEditableColor() const { return eColor(Slot::DBEdit); }
+
+    // Nothing before CreateFonts.
+    const TFont *font(Slot slot) const { return fonts_[index(slot)].get(); }
+    TColor rColor(Slot slot) const { return rColors_[index(slot)]; }
+    TColor eColor(Slot slot) const { return eColors_[index(slot)]; }
+
+private:
+    static std::size_t index(Slot slot) { return static_cast<std::size_t>(slot); }
+
+    std::array<std::unique_ptr<TFont>, kSlotCount> fonts_;
+    std::array<TColor, kSlotCount> rColors_{};
+    std::array<TColor, kSlotCount> eColors_{};
+};
+
+// The process-wide settings: created by the main window before any other
+// window exists and never freed.
+inline TInterfaceRecord *InterfaceRecord = nullptr;
+
+// Paints every control of `window` by its kind from `record`: font size and
+// colour, background. Does nothing without a window. Always true.
+bool ApplyInterfaceEnv(const TInterfaceRecord *record, QWidget *window);
+
+// Opens every input control of `window` for editing or closes it, with the
+// editable or read-only background colour of InterfaceRecord.
+void SetFormEditState(QWidget *window, bool editable);
+
+} // namespace tizhi

@@ -1,0 +1,311 @@
+// The control kinds the windows are built from. The appearance routines
+// recognise a kind by its exact class name (metaObject()->className()), so
+// every kind is its own Q_OBJECT class, and a class derived from one under
+// another name is deliberately not recognised.
+#pragma once
+
+#include "control_kind.h"
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QTreeWidget>
+
+// The kinds live in the global namespace: their class names are exactly the
+// kinds' names, as the appearance routines compare them.
+
+// A combo box that can be made read-only: no popup, no wheel, no typing.
+class ComboBoxBase : public QComboBox {
+public:
+    explicit ComboBoxBase(QWidget *parent = nullptr) : QComboBox(parent) {}
+    bool isReadOnly() const { return readOnly_; }
+    void setReadOnly(bool readOnly);
+    void showPopup() override;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+
+private:
+    bool readOnly_ = false;
+};
+
+// A month calendar that can be made read-only: no date can be picked.
+class CalendarBase : public QCalendarWidget {
+public:
+    explicit CalendarBase(QWidget *parent = nullptr) : QCalendarWidget(parent) {}
+    bool isReadOnly() const { return readOnly_; }
+    void setReadOnly(bool readOnly);
+
+private:
+    bool readOnly_ = false;
+};
+
+// The record navigator bar: a row of flat buttons (first, prior, next, ...).
+class NavigatorBase : public QFrame {
+public:
+    explicit NavigatorBase(QWidget *parent = nullptr);
+};
+
+class TScrollBox : public tizhi::ControlKind<QScrollArea> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+    Q_PROPERTY(quint32 HorzScrollBarColor READ horzScrollBarColor WRITE setHorzScrollBarColor)
+    Q_PROPERTY(quint32 VertScrollBarColor READ vertScrollBarColor WRITE setVertScrollBarColor)
+
+public:
+    explicit TScrollBox(QWidget *parent = nullptr);
+    tizhi::TColor horzScrollBarColor() const { return horzScrollBarColor_; }
+    void setHorzScrollBarColor(tizhi::TColor color);
+    tizhi::TColor vertScrollBarColor() const { return vertScrollBarColor_; }
+    void setVertScrollBarColor(tizhi::TColor color);
+
+private:
+    tizhi::TColor horzScrollBarColor_ = tizhi::clScrollBar;
+    tizhi::TColor vertScrollBarColor_ = tizhi::clScrollBar;
+};
+
+class TSpeedButton : public tizhi::ControlKind<QToolButton> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+
+public:
+    explicit TSpeedButton(QWidget *parent = nullptr);
+};
+
+class TBitBtn : public tizhi::ControlKind<QPushButton> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+
+public:
+    using ControlKind::ControlKind;
+};
+
+class TwwDBNavigator : public tizhi::ControlKind<NavigatorBase> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+
+public:
+    using ControlKind::ControlKind;
+};
+
+class TGroupBox : public tizhi::ControlKind<QGroupBox> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+
+public:
+    using ControlKind::ControlKind;
+};
+
+class TPanel : public tizhi::ControlKind<QFrame> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+
+public:
+    using ControlKind::ControlKind;
+};
+
+class TLabel : public tizhi::ControlKind<QLabel> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+
+public:
+    explicit TLabel(QWidget *parent = nullptr);
+    // A "\r" in a caption is a line break on screen.
+    void setCaption(const QString &caption);
+};
+
+class TCheckBox : public tizhi::ControlKind<QCheckBox> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+
+public:
+    using ControlKind::ControlKind;
+};
+
+class TListView : public tizhi::ControlKind<QTreeWidget> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+
+public:
+    explicit TListView(QWidget *parent = nullptr);
+};
+
+// The record grid. Title, footer, footer cells and the indicator column each
+// carry a colour of their own, as the appearance routines set them.
+class TwwDBGrid : public tizhi::ControlKind<QTableWidget> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+    Q_PROPERTY(quint32 TitleColor READ titleColor WRITE setTitleColor)
+    Q_PROPERTY(quint32 FooterColor READ footerColor WRITE setFooterColor)
+    Q_PROPERTY(quint32 FooterCellColor READ footerCellColor WRITE setFooterCellColor)
+    Q_PROPERTY(quint32 IndicatorIconColor READ indicatorIconColor WRITE setIndicatorIconColor)
+
+public:
+    explicit TwwDBGrid(QWidget *parent = nullptr);
+
+    tizhi::TColor titleColor() const { return titleColor_; }
+    void setTitleColor(tizhi::TColor color);
+    tizhi::TColor footerColor() const { return footerColor_; }
+    void setFooterColor(tizhi::TColor color) { footerColor_ = color; }
+    tizhi::TColor footerCellColor() const { return footerCellColor_; }
+    void setFooterCellColor(tizhi::TColor color) { footerCellColor_ = color; }
+    tizhi::TColor indicatorIconColor() const { return indicatorIconColor_; }
+    void setIndicatorIconColor(tizhi::TColor color);
+
+    int titleFontSize() const;
+    void setTitleFont(int points, tizhi::TColor color);
+
+private:
+    tizhi::TColor titleColor_ = tizhi::clBtnFace;
+    tizhi::TColor footerColor_ = tizhi::clBtnFace;
+    tizhi::TColor footerCellColor_ = tizhi::clBtnFace;
+    tizhi::TColor indicatorIconColor_ = tizhi::clBtnFace;
+};
+
+class TDateTimePicker : public tizhi::ControlKind<QDateTimeEdit> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+
+public:
+    explicit TDateTimePicker(QWidget *parent = nullptr);
+};
+
+class TComboBox : public tizhi::ControlKind<ComboBoxBase> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+
+public:
+    using ControlKind::ControlKind;
+};
+
+class TEdit : public tizhi::ControlKind<QLineEdit> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+
+public:
+    using ControlKind::ControlKind;
+};
+
+class TwwDBEdit : public tizhi::ControlKind<QLineEdit> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+
+public:
+    using ControlKind::ControlKind;
+};
+
+class TRichEdit : public tizhi::ControlKind<QTextEdit> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+
+public:
+    explicit TRichEdit(QWidget *parent = nullptr);
+};
+
+class TwwDBRichEdit : public tizhi::ControlKind<QTextEdit> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+
+public:
+    explicit TwwDBRichEdit(QWidget *parent = nullptr);
+};
+
+class TMemo : public tizhi::ControlKind<QPlainTextEdit> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+
+public:
+    using ControlKind::ControlKind;
+};
+
+class TwwDBComboBox : public tizhi::ControlKind<ComboBoxBase> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+
+public:
+    using ControlKind::ControlKind;
+};
+
+class TwwDBComboDlg : public tizhi::ControlKind<QLineEdit> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+
+public:
+    using ControlKind::ControlKind;
+};
+
+class TwwDBLookupCombo : public tizhi::ControlKind<ComboBoxBase> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+
+public:
+    using ControlKind::ControlKind;
+};
+
+class TwwDBLookupComboDlg : public tizhi::ControlKind<ComboBoxBase> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+
+public:
+    using ControlKind::ControlKind;
+};
+
+class TwwDBMonthCalendar : public tizhi::ControlKind<CalendarBase> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+
+public:
+    using ControlKind::ControlKind;
+};
+
+class TwwDBDateTimePicker : public tizhi::ControlKind<QDateTimeEdit> {
+    Q_OBJECT
+    Q_PROPERTY(quint32 Color READ color WRITE setColor)
+
+public:
+    explicit TwwDBDateTimePicker(QWidget *parent = nullptr);
+};
+
+// Kinds the appearance routines leave as designed.
+
+// The page control: tabs drawn as flat buttons.
+class TPageControl : public QTabWidget {
+    Q_OBJECT
+
+public:
+    explicit TPageControl(QWidget *parent = nullptr);
+};
+
+// A draggable 5-pixel splitter.
+class TSplitter : public QSplitter {
+    Q_OBJECT
+
+public:
+    explicit TSplitter(Qt::Orientation orientation, QWidget *parent = nullptr);
+};
+
+// A plain push button; its caption may hold "\r" line breaks.
+class TButton : public QPushButton {
+    Q_OBJECT
+
+public:
+    explicit TButton(QWidget *parent = nullptr) : QPushButton(parent) {}
+    void setCaption(const QString &caption);
+};
+
+// "\r" in the program's captions is a line break on screen.
+QString captionText(const QString &caption);

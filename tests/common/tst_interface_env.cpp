@@ -1,0 +1,311 @@
+// Loading "Config.ini": the all-or-nothing fallback, the number and colour
+// forms a health worker may type, and where the file is looked for.
+#include "test_registry.h"
+
+#include "settings_values.h"
+#include "uniChineseMedicinePublic.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tizhi;
+
+namespace {
+
+const char *const kSlotNames[] = {"Form", "ScrollBox", "Button", "Panel",     "Label",
+                                  "Grid", "Edit",      "DBEdit", "DBRichEdit"};
+
+// A complete file in which every value differs from its default: size 10 + i,
+// font colour i, R colour 0x100 + i, E colour 0x200 + i for the i-th key prefix.
+QMap<QByteArray, QByteArray> completeSettings()
+{
+    QMap<QByteArray, QByteArray> keys;
+    for (int i = 0; i < 9; ++i) {
+        const QByteArray slot = kSlotNames[i];
+        keys[slot + "FontSize"] = QByteArray::number(10 + i);
+        keys[slot + "FontColor"] = QByteArray::number(i);
+        keys[slot + "RColor"] = "$" + QByteArray::number(0x100 + i, 16);
+        keys[slot + "EColor"] = "0x" + QByteArray::number(0x200 + i, 16);
+    }
+    return keys;
+}
+
+QByteArray iniText(const QMap<QByteArray, QByteArray> &keys,
+                   const QByteArray &section = "InterfaceEnv")
+{
+    QByteArray text = "; appearance of Tizhi\n[" + section + "]\n";
+    for (auto it = keys.begin(); it != keys.end(); ++it)
+        text += it.key() + "=" + it.value() + "\n";
+    return text;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+TInterfaceRecord loaded(const QByteArray &ini)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath("Config.ini"), ini);
+    TInterfaceRecord record;
+    record.CreateFonts();
+    record.LoadInterfaceEnv(dir.path());
+    return record;
+}
+
+bool isDefault(const TInterfaceRecord &r)
+{
+    TInterfaceRecord defaults;
+    defaults.CreateFonts();
+    defaults.SetDefaults();
+    for (int i = 0; i < kSlotCount; ++i) {
+        const Slot s = Slot(i);
+        if (r.font(s)->Size != defaults.font(s)->Size ||
+            r.font(s)->Color != defaults.font(s)->Color || r.rColor(s) != defaults.rColor(s) ||
+            r.eColor(s) != defaults.eColor(s))
+            return false;
+    }
+    return true;
+}
+
+void verifyCheckBoxFollowsLabel(const TInterfaceRecord &r)
+{
+    QCOMPARE(r.font(Slot::CheckBox)->Size, r.font(Slot::Label)->Size);
+    QCOMPARE(r.font(Slot::CheckBox)->Color, r.font(Slot::Label)->Color);
+    QCOMPARE(r.rColor(Slot::CheckBox), r.rColor(Slot::Label));
+    QCOMPARE(r.eColor(Slot::CheckBox), r.eColor(Slot::Label));
+}
+
+} // namespace
+
+class TestInterfaceEnv : public QObject {
+    Q_OBJECT
+
+private slots:
+    void defaults()
+    {
+        TInterfaceRecord record;
+        QVERIFY(record.font(Slot::Form) == nullptr);
+        QCOMPARE(record.rColor(Slot::Grid), 0u);
+        record.CreateFonts();
+        record.SetDefaults();
+        for (int i = 0; i < kSlotCount; ++i) {
+            QCOMPARE(record.font(Slot(i))->Size, 8);
+            QCOMPARE(record.font(Slot(i))->Color, clWindowText);
+        }
+        QCOMPARE(record.rColor(Slot::Panel), clBtnFace);
+        QCOMPARE(record.rColor(Slot::Grid), clInfoBk);
+        QCOMPARE(record.eColor(Slot::Edit), clWindow);
+        QCOMPARE(record.eColor(Slot::CheckBox), clBtnFace);
+        QCOMPARE(record.GetReadOnlyColor(), clInfoBk);
+        QCOMPARE(record.GetEditableColor(), clWindow);
+    }
+
+    void completeFileLoadsEveryKey()
+    {
+        const TInterfaceRecord r = loaded(iniText(completeSettings()));
+        for (int i = 0; i < 9; ++i) {
+            QCOMPARE(r.font(Slot(i))->Size, 10 + i);
+            QCOMPARE(r.font(Slot(i))->Color, TColor(i));
+            QCOMPARE(r.rColor(Slot(i)), TColor(0x100 + i));
+            QCOMPARE(r.eColor(Slot(i)), TColor(0x200 + i));
+        }
+        verifyCheckBoxFollowsLabel(r);
+        QCOMPARE(r.GetReadOnlyColor(), TColor(0x107));
+        QCOMPARE(r.GetEditableColor(), TColor(0x207));
+    }
+
+    // One key changed in an otherwise complete file. An empty `expected`
+    // means every value falls back to its default.
+    void oneKey_data()
+    {
+        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<QByteArray>("value"); // "<missing>" removes the key
+        QTest::addColumn<QString>("expected"); // "size" or "color" value as hex, or ""
+        auto row = [](const char *name, const char *k, QByteArray v, const char *e) {
+            QTest::newRow(name) << QByteArray(k) << v << QString(e);
+        };
+        row("FormFontSize missing", "FormFontSize", "<missing>", "");
+        row("FormFontColor no colour name", "FormFontColor", "clNoSuchColour", "");
+        row("FormEColor empty", "FormEColor", "", "");
+        row("LabelFontSize with blanks", "LabelFontSize", "  12\t", "c");
+        row("LabelFontSize with control characters", "LabelFontSize", "\x01\x02 12 \x1f", "c");
+        row("DBEditRColor clinfobk", "DBEditRColor", "clinfobk", "ff000018");
+        row("DBEditRColor CLINFOBK", "DBEditRColor", "CLINFOBK", "ff000018");
+        row("DBEditRColor $FF000018", "DBEditRColor", "$FF000018", "ff000018");
+        row("DBEditRColor -16777192", "DBEditRColor", "-16777192", "ff000018");
+        row("DBEditRColor 0xff000018", "DBEditRColor", "0xff000018", "ff000018");
+        row("DBEditRColor X marker", "DBEditRColor", "XFF000018", "ff000018");
+        row("DBEditRColor x marker with plus", "DBEditRColor", "+xff000018", "ff000018");
+        row("DBEditRColor 255 is red", "DBEditRColor", "255", "ff");
+        row("DBEditRColor minus hex negates", "DBEditRColor", "-$10", "fffffff0");
+        row("DBEditRColor leading zeros in hex", "DBEditRColor", "$000000000018", "18");
+        row("DBEditRColor clNone", "DBEditRColor", "clNone", "1fffffff");
+        row("DBEditRColor clDefault", "DBEditRColor", "cldefault", "20000000");
+        row("DBEditRColor cl3DDkShadow", "DBEditRColor", "cl3DDkShadow", "ff000015");
+        row("DBEditRColor over-long hex", "DBEditRColor", "$1FF000018", "");
+        row("DBEditRColor decimal beyond 32 bits", "DBEditRColor", "4278190104", "");
+        row("DBEditRColor name with inner blank", "DBEditRColor", "cl InfoBk", "");
+        row("DBEditRColor lone marker", "DBEditRColor", "$", "");
+        row("DBEditRColor 0x without digits", "DBEditRColor", "0x", "");
+        row("DBEditRColor hex letter beyond f", "DBEditRColor", "$FG", "");
+        row("GridFontSize 9pt", "GridFontSize", "9pt", "");
+        row("GridFontSize 9.5", "GridFontSize", "9.5", "");
+        row("GridFontSize inner blank", "GridFontSize", "9 5", "");
+        row("GridFontSize lone sign", "GridFontSize", "-", "");
+        row("GridFontSize beyond int32", "GridFontSize", "2147483648", "");
+        row("GridFontSize int32 max", "GridFontSize", "2147483647", "7fffffff");
+        row("GridFontSize int32 min", "GridFontSize", "-2147483648", "80000000");
+        row("EditFontSize 0 kept", "EditFontSize", "0", "0");
+        row("EditFontSize -3 kept", "EditFontSize", "-3", "fffffffd");
+        row("EditFontSize hex", "EditFontSize", "$C", "c");
+    }
+
+    void oneKey()
+    {
+        QFETCH(QByteArray, key);
+        QFETCH(QByteArray, value);
+        QFETCH(QString, expected);
+        auto keys = completeSettings();
+        if (value == "<missing>")
+            keys.remove(key);
+        else
+            keys[key] = value;
+        const TInterfaceRecord r = loaded(iniText(keys));
+        verifyCheckBoxFollowsLabel(r);
+        if (expected.isEmpty()) {
+            QVERIFY(isDefault(r));
+            return;
+        }
+        QVERIFY(!isDefault(r));
+        const quint32 want = expected.toUInt(nullptr, 16);
+        if (key == "LabelFontSize")
+            QCOMPARE(quint32(r.font(Slot::CheckBox)->Size), want);
+        else if (key == "GridFontSize")
+            QCOMPARE(quint32(r.font(Slot::Grid)->Size), want);
+        else if (key == "EditFontSize")
+            QCOMPARE(quint32(r.font(Slot::Edit)->Size), want);
+        else if (key == "DBEditRColor")
+            QCOMPARE(r.GetReadOnlyColor(), want);
+        else
+            QFAIL("no check for this key");
+    }
+
+    void fileForms_data()
+    {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<bool>("loads");
+        QByteArray complete = iniText(completeSettings());
+        QTest::newRow("section and keys in another case")
+            << QByteArray(complete)
+                   .replace("[InterfaceEnv]", "[interfaceENV]")
+                   .replace("LabelFontSize", "LABELFONTSIZE")
+            << true;
+        QTest::newRow("byte order mark and CRLF")
+            << "\xef\xbb\xbf" + QByteArray(complete).replace("\n", "\r\n") << true;
+        QTest::newRow("blanks around the equals sign")
+            << QByteArray(complete).replace("=", " = ") << true;
+        QTest::newRow("another section name") << iniText(completeSettings(), "Interface") << false;
+        QTest::newRow("empty file") << QByteArray() << false;
+        QTest::newRow("binary bytes") << QByteArray("\x00\xff\xfe[\x01=\x02\n", 9) << false;
+    }
+
+    void fileForms()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(bool, loads);
+        const TInterfaceRecord r = loaded(ini);
+        QCOMPARE(!isDefault(r), loads);
+        verifyCheckBoxFollowsLabel(r);
+    }
+
+    void missingFileGivesDefaults()
+    {
+        QTemporaryDir dir;
+        TInterfaceRecord record;
+        record.CreateFonts();
+        QVERIFY(record.LoadInterfaceEnv(dir.path()));
+        QVERIFY(isDefault(record));
+    }
+
+    // A second load starts from the defaults again: nothing of the first
+    // survives a faulty second file.
+    void failedLoadForgetsEarlierValues()
+    {
+        QTemporaryDir dir;
+        TInterfaceRecord record;
+        record.CreateFonts();
+        writeFile(dir.filePath("Config.ini"), iniText(completeSettings()));
+        record.LoadInterfaceEnv(dir.path());
+        QVERIFY(!isDefault(record));
+        auto keys = completeSettings();
+        keys["PanelRColor"] = "clNothing";
+        writeFile(dir.filePath("Config.ini"), iniText(keys));
+        record.LoadInterfaceEnv(dir.path());
+        QVERIFY(isDefault(record));
+    }
+
+    // Only the program's own folder counts, never the working folder.
+    void programFolderNotWorkingFolder()
+    {
+        QTemporaryDir work;
+        QVERIFY(writeFile(work.filePath("Config.ini"), iniText(completeSettings())));
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(work.path());
+        const QString besideProgram =
+            QDir(QCoreApplication::applicationDirPath()).filePath("Config.ini");
+        QFile::remove(besideProgram);
+
+        TInterfaceRecord record;
+        record.CreateFonts();
+        record.LoadInterfaceEnv();
+        const bool ignoredInWorkingFolder = isDefault(record);
+
+        QVERIFY(writeFile(besideProgram, iniText(completeSettings())));
+        record.LoadInterfaceEnv();
+        const bool readBesideProgram = !isDefault(record);
+        QFile::remove(besideProgram);
+        QDir::setCurrent(previous);
+
+        QVERIFY(ignoredInWorkingFolder);
+        QVERIFY(readBesideProgram);
+    }
+
+    // The example shipped beside the program holds all 36 keys, each valid:
+    // changing one value shows that none of the others made the load fail.
+    void exampleFileIsComplete()
+    {
+        QFile example(QStringLiteral(TIZHI_SOURCE_DIR "/Config.ini.example"));
+        QVERIFY(example.open(QIODevice::ReadOnly));
+        QByteArray text = example.readAll();
+        QCOMPARE(text.count("\n["), 1);
+        QVERIFY(text.contains("LabelFontSize=8\n"));
+        const TInterfaceRecord r = loaded(text.replace("LabelFontSize=8\n", "LabelFontSize=11\n"));
+        QCOMPARE(r.font(Slot::Label)->Size, 11);
+        QCOMPARE(r.font(Slot::CheckBox)->Size, 11);
+        QCOMPARE(r.GetReadOnlyColor(), clInfoBk);
+    }
+
+    void allColourNamesRead()
+    {
+        QCOMPARE(int(kColorNames.size()), 52);
+        for (const ColorName &entry : kColorNames) {
+            QCOMPARE(parseSettingColor(entry.name), std::optional<TColor>(entry.value));
+            QByteArray upper =
+                QByteArray(entry.name.data(), qsizetype(entry.name.size())).toUpper();
+            QCOMPARE(parseSettingColor(upper.toStdString()), std::optional<TColor>(entry.value));
+        }
+        QCOMPARE(parseSettingColor("clMoneyGreen"), std::optional<TColor>(0xC0DCC0));
+        QCOMPARE(parseSettingColor("clBlue"), std::optional<TColor>(0xFF0000));
+    }
+};
+
+TIZHI_REGISTER_TEST(TestInterfaceEnv);
+
+#include "tst_interface_env.moc"
