@@ -1,5 +1,10 @@
 #include "control_kinds.h"
 
+#include "code_pages.h"
+#include "rtf.h"
+
+#include <QFile>
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QScrollBar>
@@ -61,6 +66,30 @@ void CalendarBase::setReadOnly(bool readOnly)
 {
     readOnly_ = readOnly;
     setSelectionMode(readOnly ? QCalendarWidget::NoSelection : QCalendarWidget::SingleSelection);
+}
+
+RichTextBase::RichTextBase(QWidget *parent) : QTextEdit(parent) {}
+
+bool RichTextBase::saveRtf(const QString &path) const
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const QByteArray bytes = tizhi::rtf::write(*document());
+    return file.write(bytes) == bytes.size() && file.flush();
+}
+
+bool RichTextBase::loadRtf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    if (!tizhi::rtf::read(bytes, *document()))
+        setPlainText(tizhi::decodeCodePage(936, bytes));
+    return true;
 }
 
 NavigatorBase::NavigatorBase(QWidget *parent) : QFrame(parent)

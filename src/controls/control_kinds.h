@@ -54,6 +54,17 @@ private:
     bool readOnly_ = false;
 };
 
+// A rich text box that saves and loads its content as RTF.
+class RichTextBase : public QTextEdit {
+public:
+    explicit RichTextBase(QWidget *parent = nullptr);
+    // False when the file cannot be written.
+    bool saveRtf(const QString &path) const;
+    // False when the file cannot be read. A file that is no RTF is loaded
+    // as GBK text.
+    bool loadRtf(const QString &path);
+};
+
 // The record navigator bar: a row of flat buttons (first, prior, next, ...).
 class NavigatorBase : public QFrame {
 public:
@@ -208,7 +219,7 @@ public:
     using ControlKind::ControlKind;
 };
 
-class TRichEdit : public tizhi::ControlKind<QTextEdit> {
+class TRichEdit : public tizhi::ControlKind<RichTextBase> {
     Q_OBJECT
     Q_PROPERTY(quint32 Color READ color WRITE setColor)
 
@@ -216,7 +227,7 @@ public:
     explicit TRichEdit(QWidget *parent = nullptr);
 };
 
-class TwwDBRichEdit : public tizhi::ControlKind<QTextEdit> {
+class TwwDBRichEdit : public tizhi::ControlKind<RichTextBase> {
     Q_OBJECT
     Q_PROPERTY(quint32 Color READ color WRITE setColor)
 

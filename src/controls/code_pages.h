@@ -1,0 +1,22 @@
+// Converting text to and from the Windows code pages that RTF files name,
+// GBK (936) above all.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace tizhi {
+
+// The GBK bytes of `text`; empty and *ok false when a character has no place
+// in GBK.
+QByteArray encodeGbk(QStringView text, bool *ok);
+
+// Decodes bytes of Windows code page `codePage` (936, 1252, 932, ...);
+// unknown code pages are read as Windows-1252.
+QString decodeCodePage(int codePage, QByteArrayView bytes);
+
+// The code page of an RTF font character set (\fcharsetN): 134 is GBK.
+// `ansiCodePage` answers for charset 1 and unknown sets.
+int codePageOfCharset(int charset, int ansiCodePage);
+
+} // namespace tizhi
