@@ -1,13 +1,19 @@
 #include "uniChineseMedicinePublic.h"
 
 #include "control_kinds.h"
+#include "rtf.h"
 #include "settings_values.h"
+#include "uniRichTextProcessFullScreen.h"
+#include "viewer_temp_file.h"
 
 #include <INIReader.h>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
+#include <QTextCursor>
+#include <QTextEdit>
 
 #include <cstring>
 #include <optional>
@@ -215,6 +221,73 @@ void SetFormEditState(QWidget *window, bool editable)
         if (row->setsEnabled)
             static_cast<QWidget *>(object)->setEnabled(editable);
     }
+}
+
+void ShowRichTextFullScreen(QTextEdit *source)
+{
+    ShowRichTextFullScreen(source, {QCoreApplication::applicationDirPath(), QDir::tempPath()});
+}
+
+void ShowRichTextFullScreen(QTextEdit *source, const QStringList &tempFolders)
+{
+    if (!source)
+        return;
+    const bool readOnly = source->isReadOnly();
+    if (!frmRichTextProcessFullScreen)
+        frmRichTextProcessFullScreen = new TfrmRichTextProcessFullScreen(source->window());
+    TfrmRichTextProcessFullScreen *viewer = frmRichTextProcessFullScreen;
+    TRichEdit *box = viewer->reFullScreen;
+    box->setVisible(true);
+    TInterfaceRecord defaults;
+    const TInterfaceRecord *settings = InterfaceRecord;
+    if (!settings) {
+        defaults.SetDefaults();
+        settings = &defaults;
+    }
+    box->setColor(readOnly ? settings->GetReadOnlyColor() : settings->GetEditableColor());
+    box->setReadOnlyFlag(readOnly);
+    box->clear();
+
+    // The copy travels as RTF through a file that lives only for these lines.
+    {
+        ViewerTempFile file(tempFolders, source->window()->objectName(), source->objectName());
+        if (!file.isCreated() || !file.write(rtf::write(*source->document()))) {
+            ShowStandardError(source->window(), file.errorString());
+            return;
+        }
+        if (!box->loadRtf(file.path())) {
+            ShowStandardError(source->window(), QStringLiteral("Cannot open file \"%1\".")
+                                                    .arg(QDir::toNativeSeparators(file.path())));
+            return;
+        }
+    }
+    viewer->setWindowTitle(viewer->windowTitle() + QStringLiteral(" [ 广告 ]"));
+
+    // Everything at 16 points, other formatting as stored, caret at the start.
+    box->setFontSize(16);
+    QTextCursor all(box->document());
+    all.select(QTextCursor::Document);
+    QTextCharFormat size;
+    size.setFontPointSize(16);
+    all.mergeCharFormat(size);
+    box->moveCursor(QTextCursor::Start);
+
+    viewer->setWindowState(viewer->windowState() | Qt::WindowMaximized);
+    viewer->exec();
+}
+
+void ReleaseFullScreenViewer()
+{
+    delete frmRichTextProcessFullScreen;
+    frmRichTextProcessFullScreen = nullptr;
+}
+
+void ShowStandardError(QWidget *parent, const QString &message)
+{
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), message,
+                    QMessageBox::Ok, parent);
+    box.setObjectName(QStringLiteral("standardErrorBox"));
+    box.exec();
 }
 
 } // namespace tizhi

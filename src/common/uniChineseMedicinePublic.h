@@ -7,10 +7,12 @@
 #include "colors.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <memory>
 
+class QTextEdit;
 class QWidget;
 
 namespace tizhi {
@@ -71,5 +73,19 @@ bool ApplyInterfaceEnv(const TInterfaceRecord *record, QWidget *window);
 // Opens every input control of `window` for editing or closes it, with the
 // editable or read-only background colour of InterfaceRecord.
 void SetFormEditState(QWidget *window, bool editable);
+
+// Shows the content of a rich text box in the full-screen viewer, read-only
+// exactly when the box is, and returns when the viewer is closed. A failure
+// to pass the content on ends the opening with the standard error box.
+void ShowRichTextFullScreen(QTextEdit *source);
+// The same, with the folders tried for the temporary file in order.
+void ShowRichTextFullScreen(QTextEdit *source, const QStringList &tempFolders);
+// Destroys the viewer, if any; every opening starts from a new one.
+void ReleaseFullScreenViewer();
+
+// The program's one error box for errors no handler expects to recover
+// from: a conversion error during an assessment, a file that cannot be
+// written. The window stays as it was.
+void ShowStandardError(QWidget *parent, const QString &message);
 
 } // namespace tizhi

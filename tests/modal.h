@@ -1,0 +1,36 @@
+// Driving modal windows from a test: the action runs from a timer once a new
+// modal widget is active, while the code under test sits in its exec().
+#pragma once
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+namespace tizhi::test {
+
+// Runs `action` on the first active modal widget other than `except`,
+// polling every 10 ms for up to five seconds.
+inline void whenModal(std::function<void(QWidget *)> action, QWidget *except = nullptr)
+{
+    auto *timer = new QTimer(qApp);
+    auto *clock = new QElapsedTimer;
+    clock->start();
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, qApp, [timer, clock, action, except] {
+        QWidget *modal = QApplication::activeModalWidget();
+        const bool ready = modal && modal != except && modal->isVisible();
+        if (!ready && clock->elapsed() < 5000)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        delete clock;
+        if (ready)
+            action(modal);
+    });
+    timer->start();
+}
+
+} // namespace tizhi::test
