@@ -1,0 +1,139 @@
+#include "page_frame.h"
+
+#include "control_kinds.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QStackedLayout>
+#include <QVBoxLayout>
+
+namespace tizhi {
+
+namespace {
+
+constexpr int kToolbarHeight = 47;
+constexpr int kLeftColumnWidth = 335;
+
+// A toolbar button follows its command: caption, hint, enabled, visible.
+void bindToAction(TSpeedButton *button, QAction *action)
+{
+    button->setDefaultAction(action);
+    button->setVisible(action->isVisible());
+    QObject::connect(action, &QAction::changed, button,
+                     [button, action] { button->setVisible(action->isVisible()); });
+}
+
+} // namespace
+
+QList<ToolbarButton> leadingNavigatorButtons()
+{
+    return {{"|◀", "Move to first record"},    {"◀◀", "Move backward 10 records"},
+            {"◀", "Move to prior record"},     {"▶", "Move to next record"},
+            {"▶▶", "Move forward 10 records"}, {"▶|", "Move to last record"}};
+}
+
+QList<ToolbarButton> trailingNavigatorButtons(const QString &filterHint)
+{
+    return {{"书签", "Bookmark current record"},
+            {"返回书签", "Go back to saved bookmark"},
+            {"过滤", filterHint},
+            {"查看", "View current record"},
+            {"定位", "Locate a specific record"},
+            {"搜索", "Search the dataset"}};
+}
+
+PageFrame buildPageFrame(QWidget *page, const PageFrameSpec &spec)
+{
+    PageFrame frame;
+    auto *pageLayout = new QVBoxLayout(page);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->setSpacing(0);
+
+    // Toolbar.
+    frame.navigator = new TwwDBNavigator(page);
+    frame.navigator->setObjectName(spec.navigatorName);
+    frame.navigator->setFixedHeight(kToolbarHeight);
+    auto *bar = static_cast<QHBoxLayout *>(frame.navigator->layout());
+    bar->setContentsMargins(4, 2, 4, 2);
+    int plain = 0;
+    for (const ToolbarButton &spec_button : spec.buttons) {
+        auto *button = new TSpeedButton(frame.navigator);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setMinimumHeight(kToolbarHeight - 6);
+        if (spec_button.action) {
+            bindToAction(button, spec_button.action);
+            button->setObjectName(spec.navigatorName + "_" + spec_button.action->objectName());
+        } else {
+            // The record set is never opened, so the plain buttons never act.
+            button->setText(spec_button.symbol);
+            button->setToolTip(spec_button.hint);
+            button->setEnabled(false);
+            button->setObjectName(spec.navigatorName + QString::number(++plain));
+        }
+        bar->addWidget(button);
+    }
+    bar->addStretch();
+    pageLayout->addWidget(frame.navigator);
+
+    // Left column and data area, split by a draggable 5-pixel bar.
+    auto *splitter = new TSplitter(Qt::Horizontal, page);
+    pageLayout->addWidget(splitter, 1);
+
+    auto *left = new QWidget(splitter);
+    auto *leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    leftLayout->setSpacing(0);
+    auto *listArea = new QWidget(left);
+    auto *stack = new QStackedLayout(listArea);
+    stack->setStackingMode(QStackedLayout::StackAll);
+
+    frame.grid = new TwwDBGrid(listArea);
+    frame.grid->setObjectName(spec.gridName);
+    frame.grid->setColumnCount(int(spec.gridColumns.size()));
+    QStringList titles;
+    for (const auto &column : spec.gridColumns)
+        titles << column.first;
+    frame.grid->setHorizontalHeaderLabels(titles);
+    QFont titleFont = frame.grid->horizontalHeader()->font();
+    titleFont.setBold(true);
+    frame.grid->horizontalHeader()->setFont(titleFont);
+    frame.grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    const int charWidth = frame.grid->fontMetrics().averageCharWidth();
+    for (int c = 0; c < int(spec.gridColumns.size()); ++c)
+        frame.grid->setColumnWidth(c, spec.gridColumns[c].second * charWidth + 8);
+
+    // The notice panel covers the record list.
+    frame.notice = new TRichEdit(listArea);
+    frame.notice->setObjectName(spec.noticeName);
+    frame.notice->setLineWrapMode(QTextEdit::NoWrap);
+    frame.notice->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    frame.notice->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    stack->addWidget(frame.grid);
+    stack->addWidget(frame.notice);
+    stack->setCurrentWidget(frame.notice);
+    leftLayout->addWidget(listArea, 1);
+
+    auto *count = new TPanel(left);
+    count->setObjectName(spec.gridName + "Count");
+    count->setFrameShape(QFrame::StyledPanel);
+    auto *countLayout = new QHBoxLayout(count);
+    countLayout->setContentsMargins(6, 2, 6, 2);
+    auto *countLabel = new TLabel(count);
+    countLabel->setText(QStringLiteral("记录数: 0"));
+    countLayout->addWidget(countLabel);
+    leftLayout->addWidget(count);
+
+    frame.dataArea = new TScrollBox(splitter);
+    frame.content = new QWidget;
+    frame.dataArea->setWidget(frame.content);
+
+    splitter->addWidget(left);
+    splitter->addWidget(frame.dataArea);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({kLeftColumnWidth, 1000});
+    return frame;
+}
+
+} // namespace tizhi

@@ -1,0 +1,345 @@
+// The main window as a health worker meets it: the start state of every
+// page, the page-switch and Quit commands, Enter and the look-up boxes, the
+// notice panels in the full-screen viewer, the inert record pages.
+#include "test_registry.h"
+
+#include "modal.h"
+
+#include "control_kinds.h"
+#include "uniChineseMedicinePublic.h"
+#include "uniMedDiaClientInfoEdit.h"
+#include "uniRichTextProcessFullScreen.h"
+
+#include <QAction>
+#include <QPointer>
+#include <QTest>
+
+using namespace tizhi;
+using namespace tizhi::test;
+
+namespace {
+
+struct Window {
+    QPointer<TfrmMedDiaClientInfoEdit> window = new TfrmMedDiaClientInfoEdit;
+    QDateTime created = QDateTime::currentDateTime();
+
+    Window()
+    {
+        window->show();
+        (void)QTest::qWaitForWindowActive(window);
+    }
+    ~Window() { delete window.data(); }
+
+    template <class T = QWidget> T *find(const QString &name) const
+    {
+        return window->findChild<T *>(name);
+    }
+    TSpeedButton *button(const QString &navigator, const QString &command) const
+    {
+        return find<TSpeedButton>(navigator + "_" + command);
+    }
+};
+
+const QStringList kNavigators = {"navCBIButton", "navCMH33Button", "navCMHButton", "navMDRButton",
+                                 "navCRButton"};
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void pagesAndStartPage()
+    {
+        Window w;
+        QCOMPARE(w.window->windowTitle(), "中医体质辨识");
+        QCOMPARE(frmMedDiaClientInfoEdit, w.window.data());
+        const QStringList names = {"tabClientBaseInfo", "tabChiMedHabitus33", "tabChiMedHabitus",
+                                   "tabDiagnoseRecord", "tabCardCountRecord"};
+        const QStringList captions = {"基础信息", "中老年人体质测试", "中医体质测试", "诊疗记录",
+                                      "回访联络记录"};
+        QCOMPARE(w.window->pgcClient->count(), 5);
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(w.window->pgcClient->widget(i)->objectName(), names[i]);
+            QCOMPARE(w.window->pgcClient->tabText(i), captions[i]);
+        }
+        QCOMPARE(w.window->pgcClient->currentIndex(), 1);
+        QVERIFY(w.window->pgcClient->documentMode()); // flat tabs
+    }
+
+    void lookupBoxesClosed()
+    {
+        Window w;
+        const auto lookups = w.window->findChildren<TwwDBLookupCombo *>();
+        QCOMPARE(lookups.size(), 10); // 6 on page 0, 2 in its record list, 2 test types
+        for (TwwDBLookupCombo *lookup : lookups) {
+            QVERIFY2(!lookup->isEnabled(), qPrintable(lookup->objectName()));
+            QVERIFY(lookup->readOnlyFlag());
+            QCOMPARE(lookup->color(), clInfoBk);
+        }
+        QCOMPARE(w.find<TwwDBLookupCombo>("edtCMH33TestType")->currentText(), "33项中医体质测试");
+        QCOMPARE(w.find<TwwDBLookupCombo>("edtCMHTestType")->currentText(), "66项中医体质测试");
+        QCOMPARE(w.find<TwwDBLookupCombo>("edtSex")->currentText(), QString());
+    }
+
+    void richTextFieldsShowAStar()
+    {
+        Window w;
+        int stars = 0;
+        for (TwwDBRichEdit *rich : w.window->findChildren<TwwDBRichEdit *>()) {
+            QVERIFY(rich->isReadOnly());
+            QCOMPARE(rich->color(), clInfoBk);
+            if (rich->objectName() == "edtCMH33ConSch" ||
+                rich->objectName() == "edtCMHConvalesceScheme") {
+                QVERIFY(rich->toPlainText().startsWith("\n1、"));
+                QVERIFY(rich->toPlainText().contains("数据库版本"));
+                QCOMPARE(rich->fontSize(), 12);
+                continue;
+            }
+            QCOMPARE(rich->toPlainText(), "*");
+            ++stars;
+        }
+        QCOMPARE(stars, 1 + 10 + 1 + 2); // pages 0, 3, 4 and the two test remarks
+    }
+
+    void pickersShowTheStartTime()
+    {
+        Window w;
+        for (auto *picker : w.window->findChildren<TwwDBDateTimePicker *>())
+            QVERIFY(qAbs(picker->dateTime().secsTo(w.created)) <= 2);
+        QCOMPARE(w.find<TwwDBDateTimePicker>("edtBirthday")->displayFormat(), "yyyy-MM-dd");
+        QCOMPARE(w.find<TwwDBDateTimePicker>("edtMDRTreatTime")->displayFormat(),
+                 "yyyy-MM-dd HH:mm:ss");
+        QVERIFY(w.find<TwwDBDateTimePicker>("edtMDRTreatTime")->readOnlyFlag());
+        QVERIFY(!w.find<TwwDBDateTimePicker>("edtCMH33TestTime")->readOnlyFlag());
+    }
+
+    // Only Quit acts on every toolbar; page 0 adds the four page switches.
+    void toolbarButtonsDisabledButQuit()
+    {
+        Window w;
+        const QStringList active = {"actQuit", "actInsert33", "actInsert66", "actInsertMD",
+                                    "actInsertCR"};
+        int enabled = 0;
+        for (const QString &nav : kNavigators) {
+            auto *navigator = w.find<TwwDBNavigator>(nav);
+            QVERIFY(navigator);
+            const auto buttons = navigator->findChildren<TSpeedButton *>();
+            QVERIFY(buttons.size() >= 19);
+            for (TSpeedButton *button : buttons) {
+                const QAction *action = button->defaultAction();
+                const bool acts = action && active.contains(action->objectName());
+                QCOMPARE(button->isEnabled(), acts);
+                enabled += acts ? 1 : 0;
+                QCOMPARE(button->focusPolicy(), Qt::NoFocus);
+            }
+        }
+        QCOMPARE(enabled, 5 + 4);
+        QCOMPARE(w.window->findChildren<TSpeedButton *>().size() > 100, true);
+        QVERIFY(!w.window->command("actCMHPrintSet")->isVisible());
+        QVERIFY(w.button("navMDRButton", "actCMHPrintSet")->isHidden());
+        QCOMPARE(w.button("navCMH33Button", "actQuit")->text(), "Quit");
+        QCOMPARE(w.find<TSpeedButton>("navCBIButton1")->toolTip(), "Move to first record");
+        QCOMPARE(w.find<TSpeedButton>("navCRButton9")->toolTip(), "Filter the dataset");
+    }
+
+    void pageSwitchCommands_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("page");
+        QTest::newRow("Insert 33") << "actInsert33" << 1;
+        QTest::newRow("Insert 66") << "actInsert66" << 2;
+        QTest::newRow("Insert MD") << "actInsertMD" << 3;
+        QTest::newRow("Insert CR") << "actInsertCR" << 4;
+    }
+
+    void pageSwitchCommands()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, page);
+        Window w;
+        w.window->pgcClient->setCurrentIndex(0);
+        auto *button = w.button("navCBIButton", command);
+        QVERIFY(button && button->isVisible());
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(w.window->pgcClient->currentIndex(), page);
+        QVERIFY(w.window->pgcClient->currentWidget()->isVisible());
+        // A disabled command does nothing.
+        w.window->pgcClient->setCurrentIndex(0);
+        w.window->command(command)->setEnabled(false);
+        w.window->command(command)->trigger();
+        QCOMPARE(w.window->pgcClient->currentIndex(), 0);
+    }
+
+    void enterMovesToTheNextField_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::newRow("test page header") << 1 << "edtCMH33Name"
+                                          << "edtCMH33IdentNo";
+        QTest::newRow("66 header") << 2 << "edtCMHDoctor"
+                                   << "edtCMHSite";
+        QTest::newRow("read-only field skips a disabled look-up") << 0 << "edtIdentNo"
+                                                                  << "edtName";
+        QTest::newRow("picker") << 3 << "edtMDRTreatTime"
+                                << "edtMDRName";
+        QTest::newRow("rich-text field") << 3 << "edtMDRClientTell"
+                                         << "edtMDRLookCheck";
+    }
+
+    void enterMovesToTheNextField()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        Window w;
+        w.window->pgcClient->setCurrentIndex(page);
+        QWidget *start = w.find(from);
+        start->setFocus();
+        QVERIFY(start->hasFocus());
+        QTest::keyClick(start, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget()->objectName(), to);
+    }
+
+    void enterInARemarkStaysThere()
+    {
+        Window w;
+        w.window->pgcClient->setCurrentIndex(4);
+        auto *remark = w.find<TwwDBRichEdit>("edtCRRemark");
+        remark->setFocus();
+        QTest::keyClick(remark, Qt::Key_Return);
+        QVERIFY(remark->hasFocus());
+    }
+
+    void typingIntoALookupBoxDoesNothing()
+    {
+        Window w;
+        w.window->pgcClient->setCurrentIndex(0);
+        auto *lookup = w.find<TwwDBLookupCombo>("edtBloodType");
+        // Even opened up, the box takes no typed character.
+        lookup->setEnabled(true);
+        lookup->setReadOnlyFlag(false);
+        lookup->setEditable(true);
+        lookup->setFocus();
+        QTest::keyClicks(lookup, "AB");
+        QCOMPARE(lookup->currentText(), QString());
+    }
+
+    void recordPagesAreReadOnly_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char *name :
+             {"edtIdentNo", "edtName", "edtAddress", "edtCardNo", "edtWorkUnit", "edtMDRName",
+              "edtMDRSite", "edtCRName", "edtCRConNextDetail", "edtCRConWay"})
+            QTest::newRow(name) << QString(name);
+    }
+
+    void recordPagesAreReadOnly()
+    {
+        QFETCH(QString, name);
+        Window w;
+        auto *field = w.find<TwwDBEdit>(name);
+        QVERIFY(field);
+        QVERIFY(field->isReadOnly());
+        QVERIFY(field->isEnabled());
+        QCOMPARE(field->color(), clInfoBk);
+        QCOMPARE(field->text(), QString());
+        field->setFocus();
+        QTest::keyClicks(field, "x");
+        QCOMPARE(field->text(), QString());
+    }
+
+    void testPageHeadersAreOpen()
+    {
+        Window w;
+        for (const char *name : {"edtCMH33Name", "edtCMH33IdentNo", "edtCMH33Doctor",
+                                 "edtCMH33Site", "edtCMHName", "edtCMHSite"}) {
+            auto *field = w.find<TwwDBEdit>(name);
+            QVERIFY(!field->isReadOnly());
+            QCOMPARE(field->color(), clWindow);
+        }
+        QCOMPARE(w.find<TwwDBLookupCombo>("edtCMH33TestType")->color(), clInfoBk);
+    }
+
+    void recordListsAndBoldCaptions()
+    {
+        Window w;
+        auto *grid = w.find<TwwDBGrid>("grdCRMaster");
+        QCOMPARE(grid->rowCount(), 0);
+        QCOMPARE(grid->columnCount(), 4);
+        QCOMPARE(grid->horizontalHeaderItem(3)->text(), "T_CON_NEXT_TIME");
+        QCOMPARE(grid->color(), clInfoBk);
+        QVERIFY(w.find<TwwDBLookupCombo>("edtGrdIdentType"));
+        QVERIFY(w.find<TLabel>("lblIdentType")->font().bold());
+        QVERIFY(!w.find<TLabel>("lblAge")->font().bold());
+        QCOMPARE(w.find<TLabel>("lblMDRGripCheck")->text(), "切诊检查");
+    }
+
+    void remarkContextMenuHasOneDisabledItem()
+    {
+        Window w;
+        const auto actions = w.find<TwwDBRichEdit>("edtRemark")->actions();
+        QCOMPARE(actions.size(), 1);
+        QCOMPARE(actions.first()->text(), "保存扩展项目");
+        QVERIFY(!actions.first()->isEnabled());
+    }
+
+    void noticePanels()
+    {
+        Window w;
+        for (int n = 1; n <= 5; ++n) {
+            auto *panel = w.find<TRichEdit>(QStringLiteral("memAdvertising%1").arg(n));
+            QVERIFY(panel->isEnabled());
+            QVERIFY(panel->isReadOnly());
+            QCOMPARE(panel->fontSize(), 12);
+            QVERIFY(
+                panel->toPlainText().startsWith("1、本软件不能保存数据，只能计算体质分数、结果。"));
+            QVERIFY(panel->toPlainText().contains("数据库版本"));
+        }
+    }
+
+    void noticePanelOpensReadOnlyInTheViewer()
+    {
+        Window w;
+        QString text;
+        bool readOnly = false;
+        whenModal([&](QWidget *viewer) {
+            auto *box = viewer->findChild<TRichEdit *>("reFullScreen");
+            text = box->toPlainText();
+            readOnly = box->isReadOnly();
+            viewer->close();
+        });
+        auto *panel = w.find<TRichEdit>("memAdvertising2");
+        QTest::mouseDClick(panel->viewport(), Qt::LeftButton);
+        QVERIFY(text.startsWith("1、本软件不能保存数据"));
+        QVERIFY(readOnly);
+        QVERIFY(frmRichTextProcessFullScreen == nullptr);
+    }
+
+    void quitAndTheCloseBoxEndTheProgram_data()
+    {
+        QTest::addColumn<bool>("byQuit");
+        QTest::newRow("Quit button") << true;
+        QTest::newRow("close box") << false;
+    }
+
+    void quitAndTheCloseBoxEndTheProgram()
+    {
+        QFETCH(bool, byQuit);
+        Window w;
+        if (byQuit)
+            QTest::mouseClick(w.button("navCRButton", "actQuit"), Qt::LeftButton);
+        else
+            w.window->close();
+        QTRY_VERIFY(w.window.isNull()); // freed on closing
+        QVERIFY(frmMedDiaClientInfoEdit == nullptr);
+        // No window is left open, so the program's event loop ends.
+        for (QWidget *top : QApplication::topLevelWidgets())
+            QVERIFY2(!top->isVisible(), qPrintable(top->objectName()));
+    }
+};
+
+TIZHI_REGISTER_TEST(TestMainWindow);
+
+#include "tst_main_window.moc"
