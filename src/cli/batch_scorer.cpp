@@ -67,7 +67,7 @@ std::string describeMissing(const std::vector<std::string> &missing)
 } // namespace
 
 RowScorer::RowScorer(Form form, const std::vector<std::string> &header)
-    : form_(form), columnCount_(header.size())
+    : columnCount_(header.size())
 {
     std::map<std::string, std::size_t> byName;
     for (std::size_t i = 0; i < header.size(); ++i) {
@@ -282,7 +282,12 @@ RunResult scoreCsv(std::istream &in, std::ostream &out, std::ostream &err, Form 
             ++result.rows;
             if (failed) {
                 ++result.failedRows;
-                err << "tizhi-score: line " << line << ": " << scored.back() << "\n";
+                // The error column holds the whole message; the terminal gets
+                // its head only, whatever was pasted into a cell.
+                std::string message = scored.back();
+                if (message.size() > 300)
+                    message = message.substr(0, 300) + "...";
+                err << "tizhi-score: line " << line << ": " << message << "\n";
             }
             if (progress && result.rows % 1024 == 0)
                 progress(result.rows);

@@ -39,7 +39,6 @@ public:
 private:
     enum class Layout { Answers33, ItemStrings66, Rows66 };
 
-    Form form_;
     Layout layout_ = Layout::Answers33;
     std::size_t columnCount_ = 0;
     long idColumn_ = -1;

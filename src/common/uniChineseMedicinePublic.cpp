@@ -75,11 +75,54 @@ bool TInterfaceRecord::LoadInterfaceEnv()
     return LoadInterfaceEnv(QCoreApplication::applicationDirPath());
 }
 
+namespace {
+
+// The INI parser reads lines of at most 199 bytes and takes the rest of a
+// longer line for a line of its own, where a stray "Key=" could pass for a
+// setting. So the file is read here first: comment lines are dropped, and a
+// longer line that is not a comment makes the file unreadable as a whole,
+// like any other malformed setting.
+constexpr qsizetype kMaxSettingsLine = 199;
+constexpr qint64 kMaxSettingsFile = 16 * 1024 * 1024;
+
+std::optional<QByteArray> settingsText(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray(); // a missing file reads as empty: all defaults
+    if (file.size() > kMaxSettingsFile)
+        return std::nullopt;
+    const QByteArray bytes = file.read(kMaxSettingsFile);
+    QByteArray kept;
+    kept.reserve(bytes.size());
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        const QByteArrayView line(bytes.constData() + start, end - start);
+        const QByteArrayView content = line.trimmed();
+        const bool comment = content.startsWith(';') || content.startsWith('#');
+        if (!comment) {
+            if (line.size() > kMaxSettingsLine)
+                return std::nullopt;
+            kept.append(line);
+            kept.append('\n');
+        }
+        start = end + 1;
+    }
+    return kept;
+}
+
+} // namespace
+
 bool TInterfaceRecord::LoadInterfaceEnv(const QString &folder)
 {
     SetDefaults();
-    const QString path = QDir(folder).filePath(QStringLiteral("Config.ini"));
-    const INIReader ini(QFile::encodeName(path).toStdString());
+    const auto text = settingsText(QDir(folder).filePath(QStringLiteral("Config.ini")));
+    if (!text)
+        return true;
+    const INIReader ini(text->constData(), std::size_t(text->size()));
 
     auto read = [&ini](const char *slotKey, const char *what) {
         return std::string(trimmed(ini.Get("InterfaceEnv", std::string(slotKey) + what, "")));

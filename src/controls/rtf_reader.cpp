@@ -180,7 +180,12 @@ private:
 void Reader::run()
 {
     document_.clear();
+    // One edit block without undo: the layout follows once at the end, not
+    // after every run, which would make long single paragraphs quadratic.
+    const bool undo = document_.isUndoRedoEnabled();
+    document_.setUndoRedoEnabled(false);
     cursor_ = QTextCursor(&document_);
+    cursor_.beginEditBlock();
     stack_.clear();
     stack_.push_back(GroupState{});
     const qsizetype n = data_.size();
@@ -279,6 +284,8 @@ void Reader::run()
         --pendingParagraphs_;
         openPendingParagraphs();
     }
+    cursor_.endEditBlock();
+    document_.setUndoRedoEnabled(undo);
 }
 
 bool Reader::consumeFallback()
