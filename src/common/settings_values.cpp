@@ -1,19 +1,9 @@
 #include "settings_values.h"
+#include "hex_digit.h"
 
 namespace tizhi {
 
 namespace {
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
 {
@@ -51,7 +41,7 @@ std::optional<std::int32_t> parseSettingInteger(std::string_view text)
             return std::nullopt;
         std::uint64_t value = 0;
         for (char c : text) {
-            const int d = hexDigit(c);
+            const int d = hexDigitValue(c);
             if (d < 0)
                 return std::nullopt;
             value = value * 16 + std::uint64_t(d);

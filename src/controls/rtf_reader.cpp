@@ -2,6 +2,7 @@
 // stack, so that deep nesting cannot exhaust the call stack, and every
 // number and length bounded, so that no input can make it hang.
 #include "code_pages.h"
+#include "hex_digit.h"
 #include "rtf.h"
 
 #include <QTextBlock>
@@ -59,17 +60,6 @@ bool isLetter(char c)
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // Destinations whose content is not text of the document.
@@ -244,8 +234,8 @@ void Reader::run()
                 controlWord(word, hasParameter, int(value));
             } else if (next == '\'') {
                 ++i;
-                const int high = i < n ? hexValue(data_[i]) : -1;
-                const int low = i + 1 < n ? hexValue(data_[i + 1]) : -1;
+                const int high = i < n ? hexDigitValue(data_[i]) : -1;
+                const int low = i + 1 < n ? hexDigitValue(data_[i + 1]) : -1;
                 if (high < 0 || low < 0) {
                     // A broken escape: drop it and read on.
                     if (high >= 0)

@@ -214,136 +214,141 @@ void TfrmMedDiaClientInfoEdit::createActions()
         command(name)->setEnabled(true);
 }
 
+// Everything that tells one page from another; the frame and the field grid
+// are built alike for all five.
+struct tizhi::PageDef {
+    const char *name;
+    const char *caption;
+    const char *navigator;
+    const char *grid;
+    const char *notice;
+    const char *recordPrefix;   // the six record commands act<prefix>New ...
+    bool hasFind;               // actFind before the record commands
+    QStringList middleCommands; // between the record commands and the bookmarks
+    const char *filterHint;
+    QList<QPair<QString, int>> gridColumns;
+    QList<FieldDef> fields;
+    const char *menuField = nullptr; // the field with a "保存扩展项目" menu
+    const char *menuCommand = nullptr;
+};
+
+namespace {
+
+const QList<QPair<QString, int>> kTestGridColumns = {
+    {"V_NAME", 12}, {"V_IDENT_NO", 16}, {"T_TEST_TIME", 18}};
+
+const QList<PageDef> kPages = {
+    {"tabClientBaseInfo",
+     "基础信息",
+     "navCBIButton",
+     "grdCBIMaster",
+     "memAdvertising1",
+     "CBI",
+     true,
+     {"actInsert33", "actInsert66", "actInsertMD", "actInsertCR"},
+     "Filter",
+     {{"V_NAME", 12}, {"V_IDENT_NO", 16}, {"V_IDENT_TYPE", 8}, {"V_SEX", 8}},
+     kBaseInfoFields,
+     "edtRemark",
+     "actCBISaveExpandItem"},
+    {"tabChiMedHabitus33",
+     "中老年人体质测试",
+     "navCMH33Button",
+     "grdCMH33Master",
+     "memAdvertising2",
+     "CMH33",
+     true,
+     {"actCMH33Print", "actCMHPrintSet", "actClearReportTempFile"},
+     "Filter",
+     kTestGridColumns,
+     testPageFields(kTest33Names),
+     "edtCMH33ConSch",
+     "actCMHSaveExpandItem"},
+    {"tabChiMedHabitus",
+     "中医体质测试",
+     "navCMHButton",
+     "grdCMHMaster",
+     "memAdvertising3",
+     "CMH",
+     true,
+     {"actCMHPrint", "actCMHPrintSet", "actClearReportTempFile"},
+     "Filter",
+     kTestGridColumns,
+     testPageFields(kTest66Names),
+     "edtCMHConvalesceScheme",
+     "actCMHSaveExpandItem"},
+    {"tabDiagnoseRecord",
+     "诊疗记录",
+     "navMDRButton",
+     "grdMDRMaster",
+     "memAdvertising4",
+     "MDR",
+     true,
+     {"actMDRPrint", "actCMHPrintSet", "actClearReportTempFile"},
+     "Filter",
+     {{"V_NAME", 12}, {"V_IDENT_NO", 16}, {"T_TREAT_TIME", 18}},
+     kDiagnoseFields,
+     "edtMDRConvalesceScheme",
+     "actMDRSaveExpandItem"},
+    {"tabCardCountRecord",
+     "回访联络记录",
+     "navCRButton",
+     "grdCRMaster",
+     "memAdvertising5",
+     "CR",
+     false,
+     {},
+     "Filter the dataset",
+     {{"V_NAME", 12}, {"V_IDENT_NO", 16}, {"T_CON_TIME", 18}, {"T_CON_NEXT_TIME", 18}},
+     kContactFields},
+};
+
+} // namespace
+
 void TfrmMedDiaClientInfoEdit::createPages()
 {
     pgcClient = new TPageControl(this);
     pgcClient->setObjectName(QStringLiteral("pgcClient"));
     setCentralWidget(pgcClient);
-    const struct {
-        const char *name;
-        const char *caption;
-        void (TfrmMedDiaClientInfoEdit::*create)(QWidget *);
-    } pages[] = {
-        {"tabClientBaseInfo", "基础信息", &TfrmMedDiaClientInfoEdit::createBaseInfoPage},
-        {"tabChiMedHabitus33", "中老年人体质测试", &TfrmMedDiaClientInfoEdit::createTest33Page},
-        {"tabChiMedHabitus", "中医体质测试", &TfrmMedDiaClientInfoEdit::createTest66Page},
-        {"tabDiagnoseRecord", "诊疗记录", &TfrmMedDiaClientInfoEdit::createDiagnosePage},
-        {"tabCardCountRecord", "回访联络记录", &TfrmMedDiaClientInfoEdit::createContactPage},
-    };
-    for (const auto &page : pages) {
+    for (const PageDef &def : kPages) {
         auto *tab = new QWidget(pgcClient);
-        tab->setObjectName(QString::fromLatin1(page.name));
-        (this->*page.create)(tab);
-        pgcClient->addTab(tab, QString::fromUtf8(page.caption));
+        tab->setObjectName(QString::fromLatin1(def.name));
+        createPage(tab, def);
+        pgcClient->addTab(tab, QString::fromUtf8(def.caption));
     }
-}
-
-namespace {
-
-QList<ToolbarButton> commandButtons(const TfrmMedDiaClientInfoEdit *window,
-                                    const QStringList &names)
-{
-    QList<ToolbarButton> buttons;
-    for (const QString &name : names)
-        buttons << ToolbarButton{{}, {}, window->command(name)};
-    return buttons;
-}
-
-QStringList recordCommands(const QString &prefix)
-{
-    QStringList names;
-    for (const char *suffix : {"New", "Delete", "Edit", "Save", "Cancel", "Refresh"})
-        names << "act" + prefix + suffix;
-    return names;
-}
-
-void fillDataArea(const PageFrame &frame, const QList<FieldDef> &fields)
-{
-    buildFieldGrid(frame.content, fields);
-}
-
-} // namespace
-
-void TfrmMedDiaClientInfoEdit::createBaseInfoPage(QWidget *page)
-{
-    PageFrameSpec spec{"navCBIButton", "grdCBIMaster", "memAdvertising1", {}, {}};
-    spec.buttons =
-        leadingNavigatorButtons() + commandButtons(this, {"actFind"}) +
-        commandButtons(this, recordCommands("CBI")) +
-        commandButtons(this, {"actInsert33", "actInsert66", "actInsertMD", "actInsertCR"}) +
-        trailingNavigatorButtons("Filter") + commandButtons(this, {"actQuit"});
-    spec.gridColumns = {{"V_NAME", 12}, {"V_IDENT_NO", 16}, {"V_IDENT_TYPE", 8}, {"V_SEX", 8}};
-    const PageFrame frame = buildPageFrame(page, spec);
-    fillDataArea(frame, kBaseInfoFields);
-    // The two look-up boxes that show the names of codes in the record list.
+    // The two look-up boxes that show the names of codes in page 0's record list.
+    auto *grid = findChild<TwwDBGrid *>(QStringLiteral("grdCBIMaster"));
     for (const char *name : {"edtGrdIdentType", "edtGrdSex"}) {
-        auto *lookup = new TwwDBLookupCombo(frame.grid);
+        auto *lookup = new TwwDBLookupCombo(grid);
         lookup->setObjectName(QString::fromLatin1(name));
         lookup->hide();
     }
-    auto *remark = findKind<TwwDBRichEdit>(page, "edtRemark");
-    remark->setContextMenuPolicy(Qt::ActionsContextMenu);
-    remark->addAction(command("actCBISaveExpandItem"));
 }
 
-void TfrmMedDiaClientInfoEdit::createTest33Page(QWidget *page)
+void TfrmMedDiaClientInfoEdit::createPage(QWidget *page, const PageDef &def)
 {
-    PageFrameSpec spec{"navCMH33Button", "grdCMH33Master", "memAdvertising2", {}, {}};
-    spec.buttons =
-        leadingNavigatorButtons() + commandButtons(this, {"actFind"}) +
-        commandButtons(this, recordCommands("CMH33")) +
-        commandButtons(this, {"actCMH33Print", "actCMHPrintSet", "actClearReportTempFile"}) +
-        trailingNavigatorButtons("Filter") + commandButtons(this, {"actQuit"});
-    spec.gridColumns = {{"V_NAME", 12}, {"V_IDENT_NO", 16}, {"T_TEST_TIME", 18}};
-    const PageFrame frame = buildPageFrame(page, spec);
-    fillDataArea(frame, testPageFields(kTest33Names));
-    auto *scheme = findKind<TwwDBRichEdit>(page, "edtCMH33ConSch");
-    scheme->setContextMenuPolicy(Qt::ActionsContextMenu);
-    scheme->addAction(command("actCMHSaveExpandItem"));
-}
+    auto buttons = [this](const QStringList &names) {
+        QList<ToolbarButton> list;
+        for (const QString &name : names)
+            list << ToolbarButton{{}, {}, command(name)};
+        return list;
+    };
+    QStringList records;
+    for (const char *suffix : {"New", "Delete", "Edit", "Save", "Cancel", "Refresh"})
+        records << QStringLiteral("act%1%2").arg(def.recordPrefix, suffix);
 
-void TfrmMedDiaClientInfoEdit::createTest66Page(QWidget *page)
-{
-    PageFrameSpec spec{"navCMHButton", "grdCMHMaster", "memAdvertising3", {}, {}};
-    spec.buttons =
-        leadingNavigatorButtons() + commandButtons(this, {"actFind"}) +
-        commandButtons(this, recordCommands("CMH")) +
-        commandButtons(this, {"actCMHPrint", "actCMHPrintSet", "actClearReportTempFile"}) +
-        trailingNavigatorButtons("Filter") + commandButtons(this, {"actQuit"});
-    spec.gridColumns = {{"V_NAME", 12}, {"V_IDENT_NO", 16}, {"T_TEST_TIME", 18}};
+    PageFrameSpec spec{def.navigator, def.grid, def.notice, {}, def.gridColumns};
+    spec.buttons = leadingNavigatorButtons() +
+                   buttons(def.hasFind ? QStringList{"actFind"} : QStringList{}) +
+                   buttons(records) + buttons(def.middleCommands) +
+                   trailingNavigatorButtons(def.filterHint) + buttons({"actQuit"});
     const PageFrame frame = buildPageFrame(page, spec);
-    fillDataArea(frame, testPageFields(kTest66Names));
-    auto *scheme = findKind<TwwDBRichEdit>(page, "edtCMHConvalesceScheme");
-    scheme->setContextMenuPolicy(Qt::ActionsContextMenu);
-    scheme->addAction(command("actCMHSaveExpandItem"));
-}
-
-void TfrmMedDiaClientInfoEdit::createDiagnosePage(QWidget *page)
-{
-    PageFrameSpec spec{"navMDRButton", "grdMDRMaster", "memAdvertising4", {}, {}};
-    spec.buttons =
-        leadingNavigatorButtons() + commandButtons(this, {"actFind"}) +
-        commandButtons(this, recordCommands("MDR")) +
-        commandButtons(this, {"actMDRPrint", "actCMHPrintSet", "actClearReportTempFile"}) +
-        trailingNavigatorButtons("Filter") + commandButtons(this, {"actQuit"});
-    spec.gridColumns = {{"V_NAME", 12}, {"V_IDENT_NO", 16}, {"T_TREAT_TIME", 18}};
-    const PageFrame frame = buildPageFrame(page, spec);
-    fillDataArea(frame, kDiagnoseFields);
-    auto *scheme = findKind<TwwDBRichEdit>(page, "edtMDRConvalesceScheme");
-    scheme->setContextMenuPolicy(Qt::ActionsContextMenu);
-    scheme->addAction(command("actMDRSaveExpandItem"));
-}
-
-void TfrmMedDiaClientInfoEdit::createContactPage(QWidget *page)
-{
-    PageFrameSpec spec{"navCRButton", "grdCRMaster", "memAdvertising5", {}, {}};
-    spec.buttons = leadingNavigatorButtons() + commandButtons(this, recordCommands("CR")) +
-                   trailingNavigatorButtons("Filter the dataset") +
-                   commandButtons(this, {"actQuit"});
-    spec.gridColumns = {
-        {"V_NAME", 12}, {"V_IDENT_NO", 16}, {"T_CON_TIME", 18}, {"T_CON_NEXT_TIME", 18}};
-    const PageFrame frame = buildPageFrame(page, spec);
-    fillDataArea(frame, kContactFields);
+    buildFieldGrid(frame.content, def.fields);
+    if (def.menuField) {
+        auto *field = findKind<TwwDBRichEdit>(page, def.menuField);
+        field->setContextMenuPolicy(Qt::ActionsContextMenu);
+        field->addAction(command(def.menuCommand));
+    }
 }
 
 void TfrmMedDiaClientInfoEdit::connectHandlers()

@@ -11,7 +11,7 @@ class QTextEdit;
 class TPageControl;
 
 namespace tizhi {
-struct PageFrame;
+struct PageDef;
 }
 
 class TfrmMedDiaClientInfoEdit : public QMainWindow {
@@ -47,11 +47,7 @@ protected:
 private:
     void createActions();
     void createPages();
-    void createBaseInfoPage(QWidget *page);
-    void createTest33Page(QWidget *page);
-    void createTest66Page(QWidget *page);
-    void createDiagnosePage(QWidget *page);
-    void createContactPage(QWidget *page);
+    void createPage(QWidget *page, const tizhi::PageDef &def);
     void connectHandlers();
     void fillNoticePanels();
     void FormClose();
