@@ -5,14 +5,19 @@
 
 #include "modal.h"
 
+#include "chinese_locale.h"
 #include "control_kinds.h"
 #include "uniChineseMedicinePublic.h"
 #include "uniMedDiaClientInfoEdit.h"
 #include "uniRichTextProcessFullScreen.h"
 
 #include <QAction>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
+#include <QTranslator>
 
 using namespace tizhi;
 using namespace tizhi::test;
@@ -315,6 +320,25 @@ private slots:
         QVERIFY(text.startsWith("1、本软件不能保存数据"));
         QVERIFY(readOnly);
         QVERIFY(frmRichTextProcessFullScreen == nullptr);
+    }
+
+    // Standard buttons read in Chinese, and a face with Chinese glyphs is
+    // installed and chosen, so that no caption shows boxes.
+    void chineseButtonsAndFont()
+    {
+        QTranslator translator;
+        QVERIFY(installChineseTranslation(translator));
+        QDialogButtonBox box(QDialogButtonBox::Yes | QDialogButtonBox::No |
+                             QDialogButtonBox::Cancel);
+        QCOMPARE(box.button(QDialogButtonBox::Yes)->text(), "是(&Y)");
+        QCOMPARE(box.button(QDialogButtonBox::Cancel)->text(), "取消");
+        QCoreApplication::removeTranslator(&translator);
+
+        const QFont previous = QApplication::font();
+        const QString face = useChineseFont();
+        QVERIFY2(!face.isEmpty(), "no font with Chinese glyphs: scripts/setup installs one");
+        QVERIFY(QFontDatabase::writingSystems(face).contains(QFontDatabase::SimplifiedChinese));
+        QApplication::setFont(previous);
     }
 
     void quitAndTheCloseBoxEndTheProgram_data()
