@@ -485,30 +485,28 @@ void TfrmMedDiaClientInfoEdit::fillNoticePanels()
     }
 }
 
-void TfrmMedDiaClientInfoEdit::SetPage33EditState(bool editable)
+void TfrmMedDiaClientInfoEdit::setHeaderEditState(const char *const names[8], bool editable)
 {
+    // The header fields, scheme and remark boxes open and close; the
+    // test-type box only takes the colour.
     const TColor color =
         editable ? InterfaceRecord->GetEditableColor() : InterfaceRecord->GetReadOnlyColor();
-    for (const char *name : {"edtCMH33Doctor", "edtCMH33Site", "edtCMH33Name", "edtCMH33IdentNo",
-                             "edtCMH33TestTime", "edtCMH33Remark", "edtCMH33ConSch"}) {
-        auto *kind = controlKind(findChild<QWidget *>(QString::fromLatin1(name)));
+    for (int i = 1; i < 8; ++i) {
+        auto *kind = controlKind(findChild<QWidget *>(QString::fromLatin1(names[i])));
         kind->setReadOnlyFlag(!editable);
         kind->setColor(color);
     }
-    controlKind(findChild<QWidget *>(QStringLiteral("edtCMH33TestType")))->setColor(color);
+    controlKind(findChild<QWidget *>(QString::fromLatin1(names[0])))->setColor(color);
+}
+
+void TfrmMedDiaClientInfoEdit::SetPage33EditState(bool editable)
+{
+    setHeaderEditState(kTest33Names, editable);
 }
 
 void TfrmMedDiaClientInfoEdit::SetPage66EditState(bool editable)
 {
-    const TColor color =
-        editable ? InterfaceRecord->GetEditableColor() : InterfaceRecord->GetReadOnlyColor();
-    for (const char *name : {"edtCMHDoctor", "edtCMHSite", "edtCMHName", "edtCMHIdentNo",
-                             "edtCMHTestTime", "edtCMHRemark", "edtCMHConvalesceScheme"}) {
-        auto *kind = controlKind(findChild<QWidget *>(QString::fromLatin1(name)));
-        kind->setReadOnlyFlag(!editable);
-        kind->setColor(color);
-    }
-    controlKind(findChild<QWidget *>(QStringLiteral("edtCMHTestType")))->setColor(color);
+    setHeaderEditState(kTest66Names, editable);
 }
 
 bool TfrmMedDiaClientInfoEdit::mayExecute(const QAction *action)

@@ -51,6 +51,7 @@ private:
     void connectHandlers();
     void fillNoticePanels();
     void FormClose();
+    void setHeaderEditState(const char *const names[8], bool editable);
 
     // Whether a command may act: enabled and visible.
     static bool mayExecute(const QAction *action);
