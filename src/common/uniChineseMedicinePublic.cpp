@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTextCursor>
 #include <QTextEdit>
 
@@ -315,6 +316,8 @@ void ShowRichTextFullScreen(QTextEdit *source, const QStringList &tempFolders)
     all.mergeCharFormat(size);
     box->moveCursor(QTextCursor::Start);
 
+    // Maximised, also where no window manager does it.
+    viewer->setGeometry(source->screen()->availableGeometry());
     viewer->setWindowState(viewer->windowState() | Qt::WindowMaximized);
     viewer->exec();
 }
