@@ -157,11 +157,6 @@ void TwwDBGrid::setIndicatorIconColor(TColor color)
     paintRole(verticalHeader(), QPalette::Window, color);
 }
 
-int TwwDBGrid::titleFontSize() const
-{
-    return horizontalHeader()->font().pointSize();
-}
-
 void TwwDBGrid::setTitleFont(int points, TColor color)
 {
     QHeaderView *title = horizontalHeader();

@@ -177,7 +177,6 @@ public:
     tizhi::TColor indicatorIconColor() const { return indicatorIconColor_; }
     void setIndicatorIconColor(tizhi::TColor color);
 
-    int titleFontSize() const;
     void setTitleFont(int points, tizhi::TColor color);
 
 private:

@@ -114,6 +114,18 @@ bool isSkippedDestination(const QByteArray &word)
     return words.contains(word);
 }
 
+// Words that stand for one typographic character.
+char16_t symbolOfWord(const QByteArray &word)
+{
+    static const std::pair<const char *, char16_t> symbols[] = {
+        {"emdash", 0x2014}, {"endash", 0x2013},    {"bullet", 0x2022},   {"lquote", 0x2018},
+        {"rquote", 0x2019}, {"ldblquote", 0x201C}, {"rdblquote", 0x201D}};
+    for (const auto &[name, symbol] : symbols)
+        if (word == name)
+            return symbol;
+    return 0;
+}
+
 class Reader {
 public:
     Reader(const QByteArray &data, qsizetype start, QTextDocument &document)
@@ -580,20 +592,8 @@ void Reader::controlWord(const QByteArray &word, bool hasParameter, int paramete
         character(QString(QChar(QChar::LineSeparator)));
     } else if (word == "tab" || word == "cell") {
         character(QStringLiteral("\t"));
-    } else if (word == "emdash") {
-        character(QString(QChar(0x2014)));
-    } else if (word == "endash") {
-        character(QString(QChar(0x2013)));
-    } else if (word == "bullet") {
-        character(QString(QChar(0x2022)));
-    } else if (word == "lquote") {
-        character(QString(QChar(0x2018)));
-    } else if (word == "rquote") {
-        character(QString(QChar(0x2019)));
-    } else if (word == "ldblquote") {
-        character(QString(QChar(0x201C)));
-    } else if (word == "rdblquote") {
-        character(QString(QChar(0x201D)));
+    } else if (const char16_t symbol = symbolOfWord(word)) {
+        character(QString(QChar(symbol)));
     } else if (word == "ansicpg") {
         if (parameter > 0)
             ansiCodePage_ = parameter;

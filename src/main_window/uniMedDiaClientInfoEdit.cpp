@@ -1,5 +1,6 @@
 #include "uniMedDiaClientInfoEdit.h"
 
+#include "catalogue.h"
 #include "control_kinds.h"
 #include "page_frame.h"
 #include "record_form.h"
@@ -441,10 +442,10 @@ void TfrmMedDiaClientInfoEdit::FormCreate()
             static_cast<TwwDBDateTimePicker *>(object)->setDateTime(started);
         }
     }
-    for (const auto &[name, text] : {std::pair{"edtCMH33TestType", "33项中医体质测试"},
-                                     std::pair{"edtCMHTestType", "66项中医体质测试"}}) {
+    for (const auto &[name, text] :
+         {std::pair{"edtCMH33TestType", kTestType33}, std::pair{"edtCMHTestType", kTestType66}}) {
         auto *box = findKind<TwwDBLookupCombo>(this, name);
-        box->addItem(QString::fromUtf8(text));
+        box->addItem(QString::fromUtf8(text.data(), qsizetype(text.size())));
         box->setCurrentIndex(0);
     }
 
