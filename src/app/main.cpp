@@ -11,7 +11,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tizhi"));
-    QApplication::setApplicationDisplayName(QStringLiteral("中医体质辨识"));
+    // No display name: the desktop would append it to every window's title.
     QApplication::setStyle(QStringLiteral("Fusion"));
     tizhi::useChineseFont();
     QTranslator qtTranslation;

@@ -14,14 +14,24 @@ namespace {
 constexpr int kSearchLimit = 10'000'000;
 } // namespace
 
+const QString TfrmRichTextProcessFullScreen::kDesignCaption = QStringLiteral("文字处理");
+
 TfrmRichTextProcessFullScreen::TfrmRichTextProcessFullScreen(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmRichTextProcessFullScreen"));
-    setWindowTitle(QStringLiteral("文字处理"));
+    setWindowTitle(kDesignCaption);
     resize(928, 480);
     createControls();
     createActions();
     FormCreate();
+}
+
+TfrmRichTextProcessFullScreen::~TfrmRichTextProcessFullScreen()
+{
+    // Destroyed by its release routine or with its parent window: either
+    // way the process-wide reference must not point at it any more.
+    if (frmRichTextProcessFullScreen == this)
+        frmRichTextProcessFullScreen = nullptr;
 }
 
 void TfrmRichTextProcessFullScreen::createControls()

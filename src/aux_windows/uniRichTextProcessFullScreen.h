@@ -15,6 +15,9 @@ class TfrmRichTextProcessFullScreen : public QDialog {
 
 public:
     explicit TfrmRichTextProcessFullScreen(QWidget *parent = nullptr);
+    ~TfrmRichTextProcessFullScreen() override;
+
+    static const QString kDesignCaption;
 
     TRichEdit *reFullScreen = nullptr;
     QMenu *pmButton = nullptr;

@@ -1,16 +1,16 @@
 #include "uniChineseMedicinePublic.h"
 
 #include "control_kinds.h"
+#include "ini_file.h"
 #include "rtf.h"
 #include "settings_values.h"
 #include "uniRichTextProcessFullScreen.h"
 #include "viewer_temp_file.h"
 
-#include <INIReader.h>
-
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTextCursor>
@@ -78,41 +78,25 @@ bool TInterfaceRecord::LoadInterfaceEnv()
 
 namespace {
 
-// The INI parser reads lines of at most 199 bytes and takes the rest of a
-// longer line for a line of its own, where a stray "Key=" could pass for a
-// setting. So the file is read here first: comment lines are dropped, and a
-// longer line that is not a comment makes the file unreadable as a whole,
-// like any other malformed setting.
-constexpr qsizetype kMaxSettingsLine = 199;
+// Larger files are no settings file: all defaults.
 constexpr qint64 kMaxSettingsFile = 16 * 1024 * 1024;
 
-std::optional<QByteArray> settingsText(const QString &path)
+// The file's bytes; empty when there is no file, nothing when it is no
+// regular file (a folder, a FIFO that would block the start) or too large.
+std::optional<std::string> settingsText(const QString &path)
 {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return std::string(); // a missing file reads as empty: all defaults
+    if (!info.isFile() || info.size() > kMaxSettingsFile)
+        return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return QByteArray(); // a missing file reads as empty: all defaults
-    if (file.size() > kMaxSettingsFile)
         return std::nullopt;
-    const QByteArray bytes = file.read(kMaxSettingsFile);
-    QByteArray kept;
-    kept.reserve(bytes.size());
-    qsizetype start = 0;
-    while (start < bytes.size()) {
-        qsizetype end = bytes.indexOf('\n', start);
-        if (end < 0)
-            end = bytes.size();
-        const QByteArrayView line(bytes.constData() + start, end - start);
-        const QByteArrayView content = line.trimmed();
-        const bool comment = content.startsWith(';') || content.startsWith('#');
-        if (!comment) {
-            if (line.size() > kMaxSettingsLine)
-                return std::nullopt;
-            kept.append(line);
-            kept.append('\n');
-        }
-        start = end + 1;
-    }
-    return kept;
+    const QByteArray bytes = file.read(kMaxSettingsFile + 1);
+    if (bytes.size() > kMaxSettingsFile)
+        return std::nullopt;
+    return bytes.toStdString();
 }
 
 } // namespace
@@ -120,13 +104,13 @@ std::optional<QByteArray> settingsText(const QString &path)
 bool TInterfaceRecord::LoadInterfaceEnv(const QString &folder)
 {
     SetDefaults();
-    const auto text = settingsText(QDir(folder).filePath(QStringLiteral("Config.ini")));
+    auto text = settingsText(QDir(folder).filePath(QStringLiteral("Config.ini")));
     if (!text)
         return true;
-    const INIReader ini(text->constData(), std::size_t(text->size()));
+    const IniFile ini(std::move(*text));
 
     auto read = [&ini](const char *slotKey, const char *what) {
-        return std::string(trimmed(ini.Get("InterfaceEnv", std::string(slotKey) + what, "")));
+        return trimmed(ini.value("InterfaceEnv", std::string(slotKey) + what).value_or(""));
     };
     std::array<int, kSlotCount> sizes{};
     std::array<TColor, kSlotCount> fontColors{}, rColors{}, eColors{};
@@ -305,7 +289,8 @@ void ShowRichTextFullScreen(QTextEdit *source, const QStringList &tempFolders)
             return;
         }
     }
-    viewer->setWindowTitle(viewer->windowTitle() + QStringLiteral(" [ 广告 ]"));
+    viewer->setWindowTitle(TfrmRichTextProcessFullScreen::kDesignCaption +
+                           QStringLiteral(" [ 广告 ]"));
 
     // Everything at 16 points, other formatting as stored, caret at the start.
     box->setFontSize(16);
@@ -330,8 +315,7 @@ void ReleaseFullScreenViewer()
 
 void ShowStandardError(QWidget *parent, const QString &message)
 {
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), message,
-                    QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::Critical, kProgramCaption, message, QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("standardErrorBox"));
     box.exec();
 }

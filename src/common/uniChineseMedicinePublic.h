@@ -83,6 +83,9 @@ void ShowRichTextFullScreen(QTextEdit *source, const QStringList &tempFolders);
 // Destroys the viewer, if any; every opening starts from a new one.
 void ReleaseFullScreenViewer();
 
+// The program's name as its windows show it.
+inline const QString kProgramCaption = QStringLiteral("中医体质辨识");
+
 // The program's one error box for errors no handler expects to recover
 // from: a conversion error during an assessment, a file that cannot be
 // written. The window stays as it was.

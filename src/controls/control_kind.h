@@ -1,9 +1,9 @@
 // What every control kind of the windows carries: a background colour kept
 // in the program's 32-bit encoding (the Qt property "Color"), a font size and
-// colour, a read-only flag, and the events the windows' handlers listen to:
-// exit, double-click, key down and a per-keystroke filter. Each kind is a
-// thin subclass of a Qt widget (see control_kinds.h); this file holds the
-// parts they share.
+// colour, a read-only flag, a design size, and the events the windows'
+// handlers listen to: enter, exit, double-click, key down and a
+// per-character filter. Each kind is a thin subclass of a Qt widget (see
+// control_kinds.h); this file holds the parts they share.
 #pragma once
 
 #include "colors.h"
@@ -15,12 +15,16 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QObject>
+#include <QPushButton>
+#include <QSize>
 #include <QWidget>
 
+#include <algorithm>
 #include <type_traits>
 
 namespace tizhi {
@@ -31,13 +35,18 @@ class ControlEvents : public QObject {
     Q_OBJECT
 
 signals:
+    // The focus arrived from another control of the same window; a window
+    // that is activated again (a modal window closed) does not count.
+    void entered(QWidget *sender);
     // The focus moved from the control to another control of the same window.
     void exited(QWidget *sender);
     void doubleClicked(QWidget *sender);
-    // Every key pressed, before the control handles it.
+    // Every key pressed, before the control handles it. Handlers do not
+    // consume the key: the control still sees it afterwards.
     void keyDown(QWidget *sender, int key, Qt::KeyboardModifiers modifiers);
-    // Each typed character before it is inserted; set `key` to QChar() to
-    // discard it.
+    // Each character before the control takes it: typed characters, control
+    // characters (Backspace, Enter, Escape, Ctrl+letter) and the text an
+    // input method commits. Set `key` to QChar() to discard it.
     void keyPressed(QWidget *sender, QChar &key);
 };
 
@@ -56,8 +65,10 @@ public:
     virtual void setReadOnlyFlag(bool readOnly) = 0;
     virtual ControlEvents *events() = 0;
 
-    // Enter moves the focus to the next control in tab order.
-    virtual void setEnterMovesFocus(bool on) = 0;
+    // The size the control is designed with, at 96 dots per inch: what it
+    // asks the layout for. The layout may give it less where the window has
+    // no room, never less than its content needs.
+    virtual void setDesignSize(QSize size) = 0;
 
     // The palette after the kind's colours are applied: the "Color" role
     // and the text colour, for tests and for painting helpers.
@@ -84,11 +95,38 @@ template <class Base> constexpr bool isButton()
     return std::is_base_of_v<QAbstractButton, Base>;
 }
 
+// The characters a key press brings to the filter. Delete and the movement
+// keys bring none; Backspace, Enter and Escape bring their control character
+// even where the platform sends no text for them.
+inline QString keyCharacters(const QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Delete)
+        return {};
+    if (!event->text().isEmpty())
+        return event->text();
+    switch (event->key()) {
+    case Qt::Key_Backspace:
+        return QStringLiteral("\b");
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return QStringLiteral("\r");
+    case Qt::Key_Escape:
+        return QStringLiteral("\x1b");
+    default:
+        return {};
+    }
+}
+
 } // namespace detail
 
 template <class Base> class ControlKind : public Base, public IControlKind {
 public:
-    explicit ControlKind(QWidget *parent = nullptr) : Base(parent) {}
+    explicit ControlKind(QWidget *parent = nullptr) : Base(parent)
+    {
+        // Enter in a box must never click the last button pressed.
+        if constexpr (std::is_base_of_v<QPushButton, Base>)
+            this->setAutoDefault(false);
+    }
 
     TColor color() const override { return color_; }
     void setColor(TColor color) override
@@ -130,7 +168,28 @@ public:
     }
 
     ControlEvents *events() override { return &events_; }
-    void setEnterMovesFocus(bool on) override { enterMovesFocus_ = on; }
+
+    void setDesignSize(QSize size) override
+    {
+        designSize_ = size;
+        // Below three quarters of its design width a field is cut too short
+        // to read; below what its content needs, it cannot show it.
+        if (size.width() > 0)
+            this->setMinimumWidth(std::max(size.width() * 3 / 4, Base::minimumSizeHint().width()));
+        if (size.height() > 0)
+            this->setMinimumHeight(std::max(size.height(), Base::minimumSizeHint().height()));
+        this->updateGeometry();
+    }
+
+    QSize sizeHint() const override
+    {
+        QSize hint = Base::sizeHint();
+        if (designSize_.width() > 0)
+            hint.setWidth(std::max(designSize_.width(), this->minimumWidth()));
+        if (designSize_.height() > 0)
+            hint.setHeight(std::max(designSize_.height(), hint.height()));
+        return hint;
+    }
 
     QColor paintedBackground() const override
     {
@@ -179,32 +238,46 @@ protected:
     void keyPressEvent(QKeyEvent *event) override
     {
         emit events_.keyDown(this, event->key(), event->modifiers());
-        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-        if (enter && enterMovesFocus_) {
-            this->focusNextChild();
+        const QString text = detail::keyCharacters(event);
+        const QString kept = filtered(text);
+        if (!text.isEmpty() && kept.isEmpty()) {
+            // Every character discarded: the control does not see the key,
+            // the window still may (Escape closes a dialog).
+            event->ignore();
             return;
         }
-        if (!event->text().isEmpty() && !enter) {
-            QString text = event->text();
-            for (QChar &c : text) {
-                if (!c.isPrint())
-                    continue; // editing keys (Backspace, Tab) are never filtered
-                emit events_.keyPressed(this, c);
-                if (c.isNull()) {
-                    event->accept();
-                    return;
-                }
-            }
-            if (text != event->text()) {
-                QKeyEvent changed(event->type(), event->key(), event->modifiers(), text,
-                                  event->isAutoRepeat(), ushort(event->count()));
-                Base::keyPressEvent(&changed);
-                return;
-            }
-        }
-        if (readOnly_ && blocksWhenReadOnly(event))
+        if (kept != text) {
+            QKeyEvent changed(event->type(), event->key(), event->modifiers(), kept,
+                              event->isAutoRepeat(), ushort(event->count()));
+            passKeyOn(&changed);
+            event->setAccepted(changed.isAccepted());
             return;
-        Base::keyPressEvent(event);
+        }
+        passKeyOn(event);
+    }
+
+    // Text committed by an input method passes the same filter as typed
+    // characters: a Chinese input method in full-width mode commits "１".
+    void inputMethodEvent(QInputMethodEvent *event) override
+    {
+        const QString commit = event->commitString();
+        const QString kept = filtered(commit);
+        if (kept != commit) {
+            QInputMethodEvent changed(event->preeditString(), event->attributes());
+            changed.setCommitString(kept, event->replacementStart(), event->replacementLength());
+            Base::inputMethodEvent(&changed);
+            event->setAccepted(changed.isAccepted());
+            return;
+        }
+        Base::inputMethodEvent(event);
+    }
+
+    void focusInEvent(QFocusEvent *event) override
+    {
+        Base::focusInEvent(event);
+        if (event->reason() != Qt::ActiveWindowFocusReason &&
+            event->reason() != Qt::PopupFocusReason)
+            emit events_.entered(this);
     }
 
     void focusOutEvent(QFocusEvent *event) override
@@ -233,6 +306,28 @@ protected:
     }
 
 private:
+    // `text` with every character the handlers discard taken out.
+    QString filtered(const QString &text)
+    {
+        QString kept;
+        kept.reserve(text.size());
+        for (QChar c : text) {
+            emit events_.keyPressed(this, c);
+            if (!c.isNull())
+                kept += c;
+        }
+        return kept;
+    }
+
+    void passKeyOn(QKeyEvent *event)
+    {
+        if (readOnly_ && blocksWhenReadOnly(event)) {
+            event->ignore();
+            return;
+        }
+        Base::keyPressEvent(event);
+    }
+
     static constexpr bool hasNativeReadOnly()
     {
         return requires(Base & b)
@@ -264,7 +359,7 @@ private:
     bool fontColorSet_ = false;
     bool fontSizeSet_ = false;
     bool readOnly_ = false;
-    bool enterMovesFocus_ = false;
+    QSize designSize_;
 };
 
 } // namespace tizhi

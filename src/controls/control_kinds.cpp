@@ -23,6 +23,16 @@ void paintRole(QWidget *widget, QPalette::ColorRole role, TColor color)
 
 } // namespace
 
+void keepDesignedLook(QWidget *widget)
+{
+    QFont font = QApplication::font(widget);
+    font.setResolveMask(QFont::AllPropertiesResolved);
+    widget->setFont(font);
+    QPalette palette = QApplication::palette(widget);
+    palette.setResolveMask(~QPalette::ResolveMask(0));
+    widget->setPalette(palette);
+}
+
 QString captionText(const QString &caption)
 {
     QString text = caption;
@@ -60,6 +70,108 @@ void ComboBoxBase::wheelEvent(QWheelEvent *event)
         return;
     }
     QComboBox::wheelEvent(event);
+}
+
+void ComboBoxBase::setText(const QString &text)
+{
+    clear();
+    if (!text.isEmpty()) {
+        addItem(text);
+        setCurrentIndex(0);
+    }
+}
+
+namespace {
+
+// Line breaks at the ends of a pasted text go, inner ones become blanks.
+QString withoutLineBreaks(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QChar('\r'), QChar('\n'));
+    text.replace(QChar::ParagraphSeparator, QChar('\n'));
+    while (text.endsWith(QChar('\n')))
+        text.chop(1);
+    while (text.startsWith(QChar('\n')))
+        text.remove(0, 1);
+    text.replace(QChar('\n'), QChar(' '));
+    return text;
+}
+
+} // namespace
+
+DBEditBase::DBEditBase(QWidget *parent) : QPlainTextEdit(parent)
+{
+    setTabChangesFocus(true);
+    document()->setDocumentMargin(2);
+    setWordWrap(false);
+}
+
+void DBEditBase::setText(const QString &text)
+{
+    setPlainText(text);
+}
+
+void DBEditBase::setWordWrap(bool on)
+{
+    wordWrap_ = on;
+    setLineWrapMode(on ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    setVerticalScrollBarPolicy(on ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    fitHeight();
+}
+
+int DBEditBase::lineHeight() const
+{
+    const int margin = int(document()->documentMargin());
+    return fontMetrics().lineSpacing() + 2 * margin + 2 * frameWidth();
+}
+
+void DBEditBase::fitHeight()
+{
+    if (wordWrap_) {
+        setMinimumHeight(0);
+        setMaximumHeight(QWIDGETSIZE_MAX);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    } else {
+        // One line: as high as the text, like any single-line field.
+        setFixedHeight(lineHeight());
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    }
+    updateGeometry();
+}
+
+QSize DBEditBase::sizeHint() const
+{
+    const int width = fontMetrics().averageCharWidth() * 17 + 2 * frameWidth();
+    return {width, wordWrap_ ? 3 * lineHeight() : lineHeight()};
+}
+
+QSize DBEditBase::minimumSizeHint() const
+{
+    return {fontMetrics().averageCharWidth() * 3 + 2 * frameWidth(), lineHeight()};
+}
+
+void DBEditBase::keyPressEvent(QKeyEvent *event)
+{
+    // Enter moves on (the window's handler does that); it never breaks the line.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->ignore();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void DBEditBase::insertFromMimeData(const QMimeData *source)
+{
+    if (source && source->hasText())
+        insertPlainText(withoutLineBreaks(source->text()));
+}
+
+void DBEditBase::changeEvent(QEvent *event)
+{
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        fitHeight();
 }
 
 void CalendarBase::setReadOnly(bool readOnly)
@@ -177,6 +289,32 @@ TDateTimePicker::TDateTimePicker(QWidget *parent) : ControlKind(parent)
 TwwDBDateTimePicker::TwwDBDateTimePicker(QWidget *parent) : ControlKind(parent)
 {
     setCalendarPopup(true);
+    keepDesignedLook(this);
+}
+
+TwwDBComboBox::TwwDBComboBox(QWidget *parent) : ControlKind(parent)
+{
+    keepDesignedLook(this);
+}
+
+TwwDBComboDlg::TwwDBComboDlg(QWidget *parent) : ControlKind(parent)
+{
+    keepDesignedLook(this);
+}
+
+TwwDBLookupCombo::TwwDBLookupCombo(QWidget *parent) : ControlKind(parent)
+{
+    keepDesignedLook(this);
+}
+
+TwwDBLookupComboDlg::TwwDBLookupComboDlg(QWidget *parent) : ControlKind(parent)
+{
+    keepDesignedLook(this);
+}
+
+TwwDBMonthCalendar::TwwDBMonthCalendar(QWidget *parent) : ControlKind(parent)
+{
+    keepDesignedLook(this);
 }
 
 TRichEdit::TRichEdit(QWidget *parent) : ControlKind(parent)
@@ -192,12 +330,20 @@ TwwDBRichEdit::TwwDBRichEdit(QWidget *parent) : ControlKind(parent)
 TPageControl::TPageControl(QWidget *parent) : QTabWidget(parent)
 {
     setDocumentMode(true); // flat tabs
+    keepDesignedLook(this);
 }
 
 TSplitter::TSplitter(Qt::Orientation orientation, QWidget *parent) : QSplitter(orientation, parent)
 {
     setHandleWidth(5);
     setChildrenCollapsible(false);
+    keepDesignedLook(this);
+}
+
+TButton::TButton(QWidget *parent) : QPushButton(parent)
+{
+    setAutoDefault(false); // Enter in a box must never click it
+    keepDesignedLook(this);
 }
 
 void TButton::setCaption(const QString &caption)

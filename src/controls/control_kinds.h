@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -27,6 +28,11 @@
 // The kinds live in the global namespace: their class names are exactly the
 // kinds' names, as the appearance routines compare them.
 
+// Gives `widget` the application's font and colours as its own, so that it
+// keeps its designed look inside a container that the appearance settings
+// paint (a scroll box at 14 points stays a scroll box at 14 points alone).
+void keepDesignedLook(QWidget *widget);
+
 // A combo box that can be made read-only: no popup, no wheel, no typing.
 class ComboBoxBase : public QComboBox {
 public:
@@ -35,12 +41,47 @@ public:
     void setReadOnly(bool readOnly);
     void showPopup() override;
 
+    // The text the box shows: a look-up box shows the name of its code
+    // ("是", "倾向是"), given by the program; empty shows nothing.
+    QString text() const { return currentText(); }
+    void setText(const QString &text);
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
 
 private:
     bool readOnly_ = false;
+};
+
+// The data edit field, in two forms of one kind: a single line (the record
+// fields) or word-wrapped with a vertical scroll bar and no length limit
+// (the 66-item type fields and summaries). Neither form holds a line break:
+// Enter moves on, and pasted line breaks become blanks.
+class DBEditBase : public QPlainTextEdit {
+public:
+    explicit DBEditBase(QWidget *parent = nullptr);
+
+    QString text() const { return toPlainText(); }
+    void setText(const QString &text);
+
+    bool wordWrap() const { return wordWrap_; }
+    void setWordWrap(bool on);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void insertFromMimeData(const QMimeData *source) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    // The height of one line of text in the frame.
+    int lineHeight() const;
+    void fitHeight();
+
+    bool wordWrap_ = false;
 };
 
 // A month calendar that can be made read-only: no date can be picked.
@@ -210,7 +251,7 @@ public:
     using ControlKind::ControlKind;
 };
 
-class TwwDBEdit : public tizhi::ControlKind<QLineEdit> {
+class TwwDBEdit : public tizhi::ControlKind<DBEditBase> {
     Q_OBJECT
     Q_PROPERTY(quint32 Color READ color WRITE setColor)
 
@@ -247,7 +288,7 @@ class TwwDBComboBox : public tizhi::ControlKind<ComboBoxBase> {
     Q_PROPERTY(quint32 Color READ color WRITE setColor)
 
 public:
-    using ControlKind::ControlKind;
+    explicit TwwDBComboBox(QWidget *parent = nullptr);
 };
 
 class TwwDBComboDlg : public tizhi::ControlKind<QLineEdit> {
@@ -255,7 +296,7 @@ class TwwDBComboDlg : public tizhi::ControlKind<QLineEdit> {
     Q_PROPERTY(quint32 Color READ color WRITE setColor)
 
 public:
-    using ControlKind::ControlKind;
+    explicit TwwDBComboDlg(QWidget *parent = nullptr);
 };
 
 class TwwDBLookupCombo : public tizhi::ControlKind<ComboBoxBase> {
@@ -263,7 +304,7 @@ class TwwDBLookupCombo : public tizhi::ControlKind<ComboBoxBase> {
     Q_PROPERTY(quint32 Color READ color WRITE setColor)
 
 public:
-    using ControlKind::ControlKind;
+    explicit TwwDBLookupCombo(QWidget *parent = nullptr);
 };
 
 class TwwDBLookupComboDlg : public tizhi::ControlKind<ComboBoxBase> {
@@ -271,7 +312,7 @@ class TwwDBLookupComboDlg : public tizhi::ControlKind<ComboBoxBase> {
     Q_PROPERTY(quint32 Color READ color WRITE setColor)
 
 public:
-    using ControlKind::ControlKind;
+    explicit TwwDBLookupComboDlg(QWidget *parent = nullptr);
 };
 
 class TwwDBMonthCalendar : public tizhi::ControlKind<CalendarBase> {
@@ -279,7 +320,7 @@ class TwwDBMonthCalendar : public tizhi::ControlKind<CalendarBase> {
     Q_PROPERTY(quint32 Color READ color WRITE setColor)
 
 public:
-    using ControlKind::ControlKind;
+    explicit TwwDBMonthCalendar(QWidget *parent = nullptr);
 };
 
 class TwwDBDateTimePicker : public tizhi::ControlKind<QDateTimeEdit> {
@@ -290,7 +331,9 @@ public:
     explicit TwwDBDateTimePicker(QWidget *parent = nullptr);
 };
 
-// Kinds the appearance routines leave as designed.
+// Kinds the appearance routines leave as designed: the look-up, combo and
+// calendar kinds above, the data date-time picker, and these. Each keeps the
+// application's font and colours whatever its container is painted with.
 
 // The page control: tabs drawn as flat buttons.
 class TPageControl : public QTabWidget {
@@ -313,7 +356,7 @@ class TButton : public QPushButton {
     Q_OBJECT
 
 public:
-    explicit TButton(QWidget *parent = nullptr) : QPushButton(parent) {}
+    explicit TButton(QWidget *parent = nullptr);
     void setCaption(const QString &caption);
 };
 

@@ -2,17 +2,23 @@
 // 33-item test, the 66-item test, diagnosis records, contact records), each
 // in the common page frame. The record pages are laid out for a client
 // database and stay read-only and inert in this edition.
+//
+// The window's parts live in files of their own: this class's frame,
+// commands and creation in uniMedDiaClientInfoEdit.cpp, the record pages in
+// record_pages.cpp, the test pages in page33.cpp and page66.cpp.
 #pragma once
+
+#include "field_grid.h"
+#include "page_frame.h"
+#include "test_page.h"
 
 #include <QMainWindow>
 
-class QAction;
-class QTextEdit;
-class TPageControl;
+#include <array>
 
-namespace tizhi {
-struct PageDef;
-}
+class QAction;
+class TPageControl;
+class TwwDBEdit;
 
 class TfrmMedDiaClientInfoEdit : public QMainWindow {
     Q_OBJECT
@@ -45,19 +51,46 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    enum Page { BaseInfo = 0, Test33 = 1, Test66 = 2, Diagnose = 3, Contact = 4 };
+
+    // Construction.
     void createActions();
     void createPages();
-    void createPage(QWidget *page, const tizhi::PageDef &def);
+    void createPage33Body(); // page33.cpp
+    void createPage66Body(); // page66.cpp
     void connectHandlers();
-    void fillNoticePanels();
+
+    // The steps of FormCreate, in their order.
+    void createAppearanceAndCloseFields();
+    void selectStartPage();
+    void showSchemeButtons();
+    void hidePrintSetup();
+    void setPage33FixedTexts(); // page33.cpp
+    void openTestPages();
+    void closeLookupsAndRichTextsStartPickers();
+    void fillSchemeHelpTexts();
+    void clearTypeFields(); // page66.cpp
+    void enableNoticePanels();
+
     void FormClose();
-    void setHeaderEditState(const char *const names[8], bool editable);
 
     // Whether a command may act: enabled and visible.
     static bool mayExecute(const QAction *action);
+    // The command named `name`, which the window's tables guarantee.
+    QAction *requiredCommand(const QString &name) const;
     void selectPage(QAction *action, int index);
     void showFullScreen(QWidget *sender);
     QAction *addCommand(const QString &name, const QString &caption, const QString &hint = {});
+
+    std::array<tizhi::PageFrame, 5> frames_;
+    tizhi::FieldGrid baseInfo_;
+    tizhi::FieldGrid diagnose_;
+    tizhi::FieldGrid contact_;
+    tizhi::TestPage page33_;
+    tizhi::TestPage page66_;
+    // The nine type fields of page 2, YangXu first; they hold the item
+    // strings of whichever test ran last.
+    QList<TwwDBEdit *> typeFields_;
 };
 
 // The one main window, while it is open.

@@ -90,7 +90,10 @@ void inViewer(Source &source, const std::function<void(QWidget *)> &body)
     bool ran = false;
     whenModal([&](QWidget *viewer) {
         ran = true;
-        (void)QTest::qWaitForWindowActive(viewer);
+        if (!QTest::qWaitForWindowActive(viewer)) {
+            viewer->close();
+            QFAIL("the viewer never became the active window");
+        }
         body(viewer);
         if (viewer->isVisible())
             QTest::keyClick(viewer, Qt::Key_Delete, Qt::ControlModifier);
@@ -133,6 +136,52 @@ private slots:
             QCOMPARE(viewerBox(viewer)->textCursor().position(), 0);
             QVERIFY(!viewerBox(viewer)->textCursor().hasSelection());
         });
+    }
+
+    // The caption is set at each opening, not appended to: an opening that
+    // finds a viewer left over from one before shows one suffix, not two.
+    void captionIsSetNotAppended()
+    {
+        Source source;
+        for (int opening = 0; opening < 2; ++opening) {
+            bool ran = false;
+            QString caption;
+            whenModal([&](QWidget *viewer) {
+                ran = true;
+                caption = viewer->windowTitle();
+                viewer->close();
+            });
+            ShowRichTextFullScreen(source.box); // no release between the two
+            QVERIFY(ran);
+            QCOMPARE(caption, "文字处理 [ 广告 ]");
+        }
+        ReleaseFullScreenViewer();
+    }
+
+    // The process-wide reference never outlives the viewer, whichever way
+    // it is destroyed.
+    void referenceClearedWhenTheViewerIsDestroyed_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("with its parent window") << "parent";
+        QTest::newRow("deleted directly") << "delete";
+        QTest::newRow("by the release routine") << "release";
+    }
+
+    void referenceClearedWhenTheViewerIsDestroyed()
+    {
+        QFETCH(QString, how);
+        auto *parent = new QWidget;
+        frmRichTextProcessFullScreen = new TfrmRichTextProcessFullScreen(parent);
+        if (how == "parent")
+            delete parent;
+        else if (how == "delete")
+            delete frmRichTextProcessFullScreen;
+        else
+            ReleaseFullScreenViewer();
+        QVERIFY(frmRichTextProcessFullScreen == nullptr);
+        if (how != "parent")
+            delete parent;
     }
 
     void editableSourceOpensEditableAndGetsNothingBack()

@@ -225,6 +225,55 @@ private slots:
         verifyCheckBoxFollowsLabel(r);
     }
 
+    // Config.ini as administrators write it, read as a Windows program
+    // reads its settings. The complete file has LabelFontSize 14.
+    void writtenAsPeopleWriteIt_data()
+    {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<int>("labelSize"); // 8: every value fell back to its default
+        const QByteArray complete = iniText(completeSettings());
+        auto withLabel = [&complete](const QByteArray &line) {
+            return QByteArray(complete).replace("LabelFontSize=14", line);
+        };
+        QTest::newRow("indented keys")
+            << QByteArray(complete).replace("\n", "\n    ").replace("\n    [", "\n[") << 14;
+        QTest::newRow("tab-indented section and keys")
+            << "\t" + QByteArray(complete).replace("\n", "\n\t") << 14;
+        QTest::newRow("a long line in another section")
+            << "[Notes]\nText=" + QByteArray(20000, 'x') + "\n" + complete << 14;
+        QTest::newRow("a long line after the settings")
+            << complete + "[Notes]\nText=" + QByteArray(20000, 'x') + "\n"
+            << 14;
+        QTest::newRow("a key written twice: the first counts")
+            << withLabel("LabelFontSize=12\nLabelFontSize=16") << 12;
+        QTest::newRow("a malformed first of two keys")
+            << withLabel("LabelFontSize=9pt\nLabelFontSize=12") << 8;
+        QTest::newRow("a second InterfaceEnv section is not read")
+            << complete + "[InterfaceEnv]\nLabelFontSize=16\n"
+            << 14;
+        QTest::newRow("value in double quotes") << withLabel("LabelFontSize=\"12\"") << 12;
+        QTest::newRow("value in double quotes with blanks")
+            << withLabel("LabelFontSize = \" 12 \" ") << 12;
+        QTest::newRow("value in single quotes") << withLabel("LabelFontSize='12'") << 12;
+        QTest::newRow("an unmatched quote is part of the value")
+            << withLabel("LabelFontSize=\"12") << 8;
+        QTest::newRow("comment lines between the keys")
+            << QByteArray(complete).replace("\n", "\n; a comment\n") << 14;
+        QTest::newRow("blanks inside the section brackets")
+            << QByteArray(complete).replace("[InterfaceEnv]", "[ InterfaceEnv ]") << 14;
+        QTest::newRow("key missing: every default") << withLabel("") << 8;
+    }
+
+    void writtenAsPeopleWriteIt()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(int, labelSize);
+        const TInterfaceRecord r = loaded(ini);
+        QCOMPARE(r.font(Slot::Label)->Size, labelSize);
+        verifyCheckBoxFollowsLabel(r);
+        QCOMPARE(isDefault(r), labelSize == 8);
+    }
+
     void missingFileGivesDefaults()
     {
         QTemporaryDir dir;

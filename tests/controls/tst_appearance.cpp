@@ -319,6 +319,75 @@ private slots:
         QCOMPARE(kind(window.get(), "TEdit")->fontSize(), 13);
     }
 
+    // Kinds the routines leave as designed keep their designed font and
+    // colours inside a scroll box the settings paint, as the test pages put
+    // their look-up boxes, pickers and plain buttons.
+    void designedKindsDoNotInheritFromAPaintedScrollBox_data()
+    {
+        QTest::addColumn<QString>("kind");
+        for (const char *kind :
+             {"TwwDBLookupCombo", "TwwDBComboBox", "TwwDBComboDlg", "TwwDBLookupComboDlg",
+              "TwwDBMonthCalendar", "TwwDBDateTimePicker", "TButton"})
+            QTest::newRow(kind) << QString(kind);
+    }
+
+    void designedKindsDoNotInheritFromAPaintedScrollBox()
+    {
+        QFETCH(QString, kind);
+        useSettings("ScrollBoxFontSize=20\nScrollBoxFontColor=clRed\nScrollBoxRColor=clLime\n");
+        QWidget window;
+        auto *box = new TScrollBox(&window);
+        auto *content = new QWidget;
+        box->setWidget(content);
+        auto *layout = new QVBoxLayout(content);
+        QWidget *designed = nullptr;
+        if (kind == "TwwDBLookupCombo")
+            designed = new TwwDBLookupCombo(content);
+        else if (kind == "TwwDBComboBox")
+            designed = new TwwDBComboBox(content);
+        else if (kind == "TwwDBComboDlg")
+            designed = new TwwDBComboDlg(content);
+        else if (kind == "TwwDBLookupComboDlg")
+            designed = new TwwDBLookupComboDlg(content);
+        else if (kind == "TwwDBMonthCalendar")
+            designed = new TwwDBMonthCalendar(content);
+        else if (kind == "TwwDBDateTimePicker")
+            designed = new TwwDBDateTimePicker(content);
+        else
+            designed = new TButton(content);
+        auto *label = new TLabel(content); // treated: takes the Label slot, not the box's
+        layout->addWidget(designed);
+        layout->addWidget(label);
+        QCOMPARE(designed->metaObject()->className(), kind.toLatin1());
+        const QFont designedFont = designed->font();
+        const QPalette designedPalette = designed->palette();
+
+        ApplyInterfaceEnv(InterfaceRecord, &window);
+        QCOMPARE(box->font().pointSize(), 20);
+        QCOMPARE(content->font().pointSize(), 20); // a plain widget follows its box
+        QCOMPARE(designed->font(), designedFont);
+        for (auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText,
+                          QPalette::Base, QPalette::Window, QPalette::Button})
+            QCOMPARE(designed->palette().color(role), designedPalette.color(role));
+        QCOMPARE(label->font().pointSize(), 8);
+    }
+
+    // The word-wrapped form of the data edit field is the same kind to the
+    // routines: DBEdit font, DBEdit colours, read-only but enabled.
+    void wordWrappedDataEditIsTreatedAsItsKind()
+    {
+        useSettings("DBEditFontSize=14\n");
+        auto window = windowWithEveryKind();
+        auto *field = static_cast<TwwDBEdit *>(widget(window.get(), "TwwDBEdit"));
+        field->setWordWrap(true);
+        ApplyInterfaceEnv(InterfaceRecord, window.get());
+        SetFormEditState(window.get(), false);
+        QCOMPARE(field->fontSize(), 14);
+        QCOMPARE(field->color(), clInfoBk);
+        QVERIFY(field->isReadOnly());
+        QVERIFY(field->isEnabled());
+    }
+
     void noWindowDoesNothing()
     {
         QVERIFY(ApplyInterfaceEnv(InterfaceRecord, nullptr));

@@ -31,7 +31,7 @@ struct Window {
     Window()
     {
         window->show();
-        (void)QTest::qWaitForWindowActive(window);
+        QVERIFY(QTest::qWaitForWindowActive(window));
     }
     ~Window() { delete window.data(); }
 
@@ -276,9 +276,9 @@ private slots:
         QCOMPARE(grid->horizontalHeaderItem(3)->text(), "T_CON_NEXT_TIME");
         QCOMPARE(grid->color(), clInfoBk);
         QVERIFY(w.find<TwwDBLookupCombo>("edtGrdIdentType"));
-        QVERIFY(w.find<TLabel>("lblIdentType")->font().bold());
-        QVERIFY(!w.find<TLabel>("lblAge")->font().bold());
-        QCOMPARE(w.find<TLabel>("lblMDRGripCheck")->text(), "切诊检查");
+        QVERIFY(w.find<TLabel>("lblIdentTypeCaption")->font().bold());
+        QVERIFY(!w.find<TLabel>("lblAgeCaption")->font().bold());
+        QCOMPARE(w.find<TLabel>("lblMDRGripCheckCaption")->text(), "切诊检查");
     }
 
     void remarkContextMenuHasOneDisabledItem()

@@ -1,0 +1,89 @@
+// What the two test pages share: six header fields at the top, the page's
+// own body under them (built by page33.cpp or page66.cpp), the scheme row
+// (the flat scheme button bound to the page's scheme command, the plain
+// caption shown instead while that command is hidden, the scheme box with
+// the help text) and the remark row.
+#pragma once
+
+#include "field_grid.h"
+
+#include <QStringList>
+
+class QAction;
+class QVBoxLayout;
+class TLabel;
+class TSpeedButton;
+class TwwDBDateTimePicker;
+class TwwDBEdit;
+class TwwDBLookupCombo;
+class TwwDBRichEdit;
+
+namespace tizhi {
+
+// The component names of one test page.
+struct TestPageNames {
+    const char *testType;
+    const char *testTime;
+    const char *name;
+    const char *identNo;
+    const char *doctor;
+    const char *site;
+    const char *scheme;       // the scheme box
+    const char *remark;       // the remark box
+    const char *schemeButton; // the flat button of the scheme command
+    const char *body;         // the panel that holds the page's own part
+};
+
+// The field tables of one test page; they live as long as the program,
+// since the grids built from them point into them.
+struct TestPageDefs {
+    TestPageNames names;
+    QList<FieldDef> header;
+    QList<FieldDef> footer; // the scheme and remark rows
+};
+
+TestPageDefs makeTestPageDefs(const TestPageNames &names);
+
+struct TestPage {
+    TwwDBLookupCombo *testType = nullptr;
+    TwwDBDateTimePicker *testTime = nullptr;
+    TwwDBEdit *name = nullptr;
+    TwwDBEdit *identNo = nullptr;
+    TwwDBEdit *doctor = nullptr;
+    TwwDBEdit *site = nullptr;
+    TSpeedButton *schemeButton = nullptr;
+    TLabel *schemeCaption = nullptr; // shown only while the command is hidden
+    TwwDBRichEdit *scheme = nullptr;
+    TwwDBRichEdit *remark = nullptr;
+    // The page's own part, between the header and the scheme row; its
+    // layout is the page's to fill.
+    QWidget *body = nullptr;
+    QVBoxLayout *bodyLayout = nullptr;
+
+    FieldGrid header;
+    FieldGrid footer; // the scheme and remark rows
+
+    // The header fields and the scheme box: Enter moves on from them.
+    QList<QWidget *> enterMovesOn() const;
+};
+
+// Builds a test page on `content`, the page's data area.
+TestPage buildTestPage(QWidget *content, const TestPageDefs &defs, QAction *schemeCommand);
+
+// Opens the header fields, the scheme and remark boxes for entry or closes
+// them, with the editable or read-only colour; the test-type box only takes
+// the colour.
+void setTestPageHeaderEditState(const TestPage &page, bool editable);
+
+// A help text of a scheme box: a leading line break, then the numbered
+// points, each followed by an empty line.
+QString schemeHelpText(const QStringList &points);
+
+// The sentence that follows the last point of both help texts.
+QString databaseEditionSentence();
+
+// The points of the help text of each test page's scheme box.
+QStringList page33HelpPoints(); // page33.cpp
+QStringList page66HelpPoints(); // page66.cpp
+
+} // namespace tizhi
