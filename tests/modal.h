@@ -4,12 +4,23 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
 
 namespace tizhi::test {
+
+// Shows `window` and makes it the active window, as a desktop's window
+// manager would; on a bare X server nothing else activates it. False when
+// it never became active.
+inline bool showActive(QWidget *window)
+{
+    window->show();
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
 
 // Runs `action` on the first active modal widget other than `except`,
 // polling every 10 ms for up to five seconds.

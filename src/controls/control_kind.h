@@ -172,20 +172,32 @@ public:
     void setDesignSize(QSize size) override
     {
         designSize_ = size;
-        // Below three quarters of its design width a field is cut too short
-        // to read; below what its content needs, it cannot show it.
-        if (size.width() > 0)
-            this->setMinimumWidth(std::max(size.width() * 3 / 4, Base::minimumSizeHint().width()));
-        if (size.height() > 0)
-            this->setMinimumHeight(std::max(size.height(), Base::minimumSizeHint().height()));
         this->updateGeometry();
+    }
+
+    // Below three quarters of its design width a field is cut too short to
+    // read; below what its content needs (a picker's whole date and time at
+    // the font the settings chose), it cannot show it. Tall boxes keep their
+    // design height.
+    QSize minimumSizeHint() const override
+    {
+        QSize minimum = Base::minimumSizeHint();
+        if (designSize_.width() > 0) {
+            int content = minimum.width();
+            if constexpr (std::is_base_of_v<QAbstractSpinBox, Base>)
+                content = std::max(content, Base::sizeHint().width());
+            minimum.setWidth(std::max(designSize_.width() * 3 / 4, content));
+        }
+        if (designSize_.height() > 0)
+            minimum.setHeight(std::max(designSize_.height(), minimum.height()));
+        return minimum;
     }
 
     QSize sizeHint() const override
     {
         QSize hint = Base::sizeHint();
         if (designSize_.width() > 0)
-            hint.setWidth(std::max(designSize_.width(), this->minimumWidth()));
+            hint.setWidth(std::max(designSize_.width(), minimumSizeHint().width()));
         if (designSize_.height() > 0)
             hint.setHeight(std::max(designSize_.height(), hint.height()));
         return hint;

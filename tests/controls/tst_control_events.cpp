@@ -5,6 +5,8 @@
 // never become a dialog's default, look-up boxes that show a given text.
 #include "test_registry.h"
 
+#include "modal.h"
+
 #include "control_kinds.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -19,6 +21,7 @@
 #include <QVBoxLayout>
 
 using namespace tizhi;
+using namespace tizhi::test;
 
 namespace {
 
@@ -283,8 +286,7 @@ private slots:
         layout->addWidget(edit);
         layout->addWidget(button);
         QSignalSpy clicked(button, &QPushButton::clicked);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QVERIFY(showActive(&dialog));
         QVERIFY(!button->autoDefault());
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(clicked.count(), 1);

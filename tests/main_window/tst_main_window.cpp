@@ -12,6 +12,7 @@
 #include "uniRichTextProcessFullScreen.h"
 
 #include <QAction>
+#include <QDateTimeEdit>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QPointer>
@@ -28,11 +29,7 @@ struct Window {
     QPointer<TfrmMedDiaClientInfoEdit> window = new TfrmMedDiaClientInfoEdit;
     QDateTime created = QDateTime::currentDateTime();
 
-    Window()
-    {
-        window->show();
-        QVERIFY(QTest::qWaitForWindowActive(window));
-    }
+    Window() { QVERIFY(showActive(window)); }
     ~Window() { delete window.data(); }
 
     template <class T = QWidget> T *find(const QString &name) const
@@ -54,6 +51,54 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
+    // Fields take their design size where the window has room and give up
+    // width, never below three quarters of it, where it has not; a picker
+    // always shows its whole date and time; tall boxes keep their height.
+    void designSizes_data()
+    {
+        QTest::addColumn<QSize>("window");
+        QTest::addColumn<bool>("room");
+        QTest::newRow("1920 x 1080: design sizes") << QSize(1920, 1080) << true;
+        QTest::newRow("1280 x 800: narrower, still readable") << QSize(1280, 800) << false;
+    }
+
+    void designSizes()
+    {
+        QFETCH(QSize, window);
+        QFETCH(bool, room);
+        Window w;
+        w.window->showNormal();
+        w.window->resize(window);
+        QTRY_COMPARE(w.window->size(), window);
+        struct Expected {
+            int page;
+            const char *name;
+            QSize design;
+        };
+        for (const Expected &e :
+             {Expected{0, "edtAddress", {893, 21}}, Expected{0, "edtRemark", {893, 305}},
+              Expected{0, "edtName", {128, 21}}, Expected{3, "edtMDRClientTell", {893, 68}},
+              Expected{3, "edtMDRTreatTime", {128, 21}}, Expected{1, "edtCMH33ConSch", {893, 228}},
+              Expected{2, "edtCMHSite", {470, 21}}}) {
+            w.window->pgcClient->setCurrentIndex(e.page);
+            auto *field = w.find(e.name);
+            QVERIFY(field);
+            QTRY_VERIFY(field->isVisible());
+            QApplication::processEvents();
+            const QString what =
+                QStringLiteral("%1: %2 x %3").arg(e.name).arg(field->width()).arg(field->height());
+            QVERIFY2(field->width() >= e.design.width() * 3 / 4, qPrintable(what));
+            if (room)
+                QVERIFY2(field->width() >= e.design.width(), qPrintable(what));
+            if (e.design.height() > 21)
+                QVERIFY2(field->height() >= e.design.height(), qPrintable(what));
+            if (auto *picker = qobject_cast<QDateTimeEdit *>(field)) {
+                const int text = picker->fontMetrics().horizontalAdvance(picker->text());
+                QVERIFY2(picker->width() > text, qPrintable(what));
+            }
+        }
+    }
+
     void pagesAndStartPage()
     {
         Window w;

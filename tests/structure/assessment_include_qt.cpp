@@ -1,0 +1,3 @@
+// The assessment is standard C++ alone: Qt must not compile in it.
+#include "assessment.h"
+#include <QString>
