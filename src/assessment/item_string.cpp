@@ -17,33 +17,38 @@ bool isReversedPosition(Keying keying, std::int64_t position)
     return false;
 }
 
-std::int64_t SumItemString(std::string_view itemString, Keying keying)
+std::vector<std::string_view> itemStringAnswers(std::string_view itemString)
 {
-    if (itemString.empty())
-        return 0;
+    std::vector<std::string_view> answers;
     const std::string_view text = trimText(itemString);
-    if (itemString.find(';') == std::string_view::npos) {
-        if (text.empty())
-            return 0;
-        return parseInteger32(text);
+    if (text.find(';') == std::string_view::npos) {
+        if (!text.empty())
+            answers.push_back(text);
+        return answers;
     }
-    // Segments are numbered from 1; the text after the last ";" is one more
-    // segment, empty whenever the string ends with ";".
-    std::int64_t total = 0;
-    std::int64_t position = 0;
     std::size_t start = 0;
     while (true) {
-        ++position;
         const std::size_t end = text.find(';', start);
-        const std::string_view segment =
-            trimText(text.substr(start, end == std::string_view::npos ? text.npos : end - start));
-        if (!segment.empty()) {
-            const std::int64_t value = parseInteger32(segment);
+        answers.push_back(
+            trimText(text.substr(start, end == std::string_view::npos ? text.npos : end - start)));
+        if (end == std::string_view::npos)
+            return answers;
+        start = end + 1;
+    }
+}
+
+std::int64_t SumItemString(std::string_view itemString, Keying keying)
+{
+    // Answers are numbered from 1; an empty one adds nothing but keeps its
+    // position. A single answer counts forward under every keying.
+    std::int64_t total = 0;
+    std::int64_t position = 0;
+    for (const std::string_view answer : itemStringAnswers(itemString)) {
+        ++position;
+        if (!answer.empty()) {
+            const std::int64_t value = parseInteger32(answer);
             total += isReversedPosition(keying, position) ? 6 - value : value;
         }
-        if (end == std::string_view::npos)
-            break;
-        start = end + 1;
     }
     return total;
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace tizhi {
 
@@ -16,6 +17,13 @@ namespace tizhi {
 // so the start value "0" gives 0. A segment that is no integer throws
 // ConvertError "'seg' is not a valid integer value".
 std::int64_t SumItemString(std::string_view itemString, Keying keying);
+
+// The answers of an item string, each trimmed, in order: "3;;4;5;" gives
+// "3", "", "4", "5", "" (the text after the last ";" is one more answer,
+// empty when the string ends with ";"). A text without ";" is one answer,
+// and an empty or blank one none. SumItemString and the questionnaire
+// window both read item strings this way.
+std::vector<std::string_view> itemStringAnswers(std::string_view itemString);
 
 // Whether 1-based position `position` of an item string counts reversed.
 bool isReversedPosition(Keying keying, std::int64_t position);

@@ -181,11 +181,13 @@ public:
     // design height.
     QSize minimumSizeHint() const override
     {
-        QSize minimum = Base::minimumSizeHint();
+        if (inBaseHint_ || !designSize_.isValid())
+            return Base::minimumSizeHint();
+        QSize minimum = baseMinimumSizeHint();
         if (designSize_.width() > 0) {
             int content = minimum.width();
             if constexpr (std::is_base_of_v<QAbstractSpinBox, Base>)
-                content = std::max(content, Base::sizeHint().width());
+                content = std::max(content, baseSizeHint().width());
             minimum.setWidth(std::max(designSize_.width() * 3 / 4, content));
         }
         if (designSize_.height() > 0)
@@ -195,7 +197,9 @@ public:
 
     QSize sizeHint() const override
     {
-        QSize hint = Base::sizeHint();
+        if (inBaseHint_ || !designSize_.isValid())
+            return Base::sizeHint();
+        QSize hint = baseSizeHint();
         if (designSize_.width() > 0)
             hint.setWidth(std::max(designSize_.width(), minimumSizeHint().width()));
         if (designSize_.height() > 0)
@@ -318,6 +322,23 @@ protected:
     }
 
 private:
+    // Qt's own hints call each other virtually (a tool button's minimum is
+    // its size hint); while one runs, ours step aside.
+    QSize baseMinimumSizeHint() const
+    {
+        inBaseHint_ = true;
+        const QSize size = Base::minimumSizeHint();
+        inBaseHint_ = false;
+        return size;
+    }
+    QSize baseSizeHint() const
+    {
+        inBaseHint_ = true;
+        const QSize size = Base::sizeHint();
+        inBaseHint_ = false;
+        return size;
+    }
+
     // `text` with every character the handlers discard taken out.
     QString filtered(const QString &text)
     {
@@ -371,7 +392,8 @@ private:
     bool fontColorSet_ = false;
     bool fontSizeSet_ = false;
     bool readOnly_ = false;
-    QSize designSize_;
+    QSize designSize_{-1, -1};
+    mutable bool inBaseHint_ = false;
 };
 
 } // namespace tizhi

@@ -120,6 +120,12 @@ void DBEditBase::setWordWrap(bool on)
     fitHeight();
 }
 
+void DBEditBase::setVisibleLines(int lines)
+{
+    visibleLines_ = lines;
+    fitHeight();
+}
+
 int DBEditBase::lineHeight() const
 {
     const int margin = int(document()->documentMargin());
@@ -128,7 +134,10 @@ int DBEditBase::lineHeight() const
 
 void DBEditBase::fitHeight()
 {
-    if (wordWrap_) {
+    if (wordWrap_ && visibleLines_ > 0) {
+        setFixedHeight(lineHeight() + (visibleLines_ - 1) * fontMetrics().lineSpacing());
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    } else if (wordWrap_) {
         setMinimumHeight(0);
         setMaximumHeight(QWIDGETSIZE_MAX);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -233,6 +242,16 @@ TSpeedButton::TSpeedButton(QWidget *parent) : ControlKind(parent)
 {
     setAutoRaise(true);
     setToolButtonStyle(Qt::ToolButtonTextOnly);
+}
+
+TPanel::TPanel(QWidget *parent) : ControlKind(parent)
+{
+    setAlignment(Qt::AlignCenter);
+}
+
+void TPanel::setCaption(const QString &caption)
+{
+    setText(captionText(caption));
 }
 
 TLabel::TLabel(QWidget *parent) : ControlKind(parent) {}

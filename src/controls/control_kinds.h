@@ -62,6 +62,10 @@ class DBEditBase : public QPlainTextEdit {
 public:
     explicit DBEditBase(QWidget *parent = nullptr);
 
+    // Makes a word-wrapped field exactly `lines` lines high (the 66-item
+    // type fields are one line high and scroll).
+    void setVisibleLines(int lines);
+
     QString text() const { return toPlainText(); }
     void setText(const QString &text);
 
@@ -82,6 +86,7 @@ private:
     void fitHeight();
 
     bool wordWrap_ = false;
+    int visibleLines_ = 0; // 0: as high as the layout makes it
 };
 
 // A month calendar that can be made read-only: no date can be picked.
@@ -162,12 +167,16 @@ public:
     using ControlKind::ControlKind;
 };
 
-class TPanel : public tizhi::ControlKind<QFrame> {
+// A panel; it may show a caption, centred unless aligned otherwise (the
+// question numbers and prompts of the questionnaires are panels).
+class TPanel : public tizhi::ControlKind<QLabel> {
     Q_OBJECT
     Q_PROPERTY(quint32 Color READ color WRITE setColor)
 
 public:
-    using ControlKind::ControlKind;
+    explicit TPanel(QWidget *parent = nullptr);
+    // A "\r" in a caption is a line break on screen.
+    void setCaption(const QString &caption);
 };
 
 class TLabel : public tizhi::ControlKind<QLabel> {

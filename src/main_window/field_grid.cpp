@@ -97,7 +97,6 @@ FieldGrid buildFieldGrid(QWidget *parent, const QList<FieldDef> &defs)
         controlKind(field)->setDesignSize({def.width, def.height});
         if (label)
             label->setBuddy(field);
-        const int span = columnsSpanned(def.column, def.width);
         if (label) {
             // Beside a single-line field the caption stands on its line;
             // beside a tall box, at its top.
@@ -105,7 +104,8 @@ FieldGrid buildFieldGrid(QWidget *parent, const QList<FieldDef> &defs)
                 label, def.row, 2 * def.column,
                 Qt::AlignLeft | (def.height > kSingleLineHeight ? Qt::AlignTop : Qt::AlignVCenter));
         }
-        grid.layout->addWidget(field, def.row, 2 * def.column + 1, 1, 2 * span - 1);
+        grid.layout->addWidget(field, def.row, fieldGridColumn(def.column), 1,
+                               fieldGridSpan(def.column, def.width));
         grid.fields << Field{&def, label, field};
     }
     // Room left over goes to the right of the last column, so that every
@@ -114,17 +114,14 @@ FieldGrid buildFieldGrid(QWidget *parent, const QList<FieldDef> &defs)
     return grid;
 }
 
-void alignCaptionColumns(const QList<const FieldGrid *> &grids, int minimum)
+int fieldGridColumn(int column)
 {
-    int width = minimum;
-    for (const FieldGrid *grid : grids) {
-        for (const Field &field : grid->fields) {
-            if (field.label && field.def->column == 0)
-                width = std::max(width, field.label->sizeHint().width());
-        }
-    }
-    for (const FieldGrid *grid : grids)
-        grid->layout->setColumnMinimumWidth(0, width);
+    return 2 * column + 1;
+}
+
+int fieldGridSpan(int column, int width)
+{
+    return 2 * columnsSpanned(column, width) - 1;
 }
 
 } // namespace tizhi

@@ -62,9 +62,10 @@ private:
 // `parent` and lays them out. `defs` must outlive the grid.
 FieldGrid buildFieldGrid(QWidget *parent, const QList<FieldDef> &defs);
 
-// Makes the caption columns of `grids` equally wide, at least `minimum`, so
-// that the fields of grids stacked one under the other start at one x.
-void alignCaptionColumns(const QList<const FieldGrid *> &grids, int minimum = 0);
+// The grid column of the field in design column `column` (0 to 3) and how
+// many grid columns a field of `width` design pixels spans from there.
+int fieldGridColumn(int column);
+int fieldGridSpan(int column, int width);
 
 // The program's tables name every control it looks up; a name that finds
 // nothing is a programming fault, reported at once.

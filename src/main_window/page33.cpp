@@ -18,7 +18,6 @@ const TestPageDefs kPage33 = makeTestPageDefs({
     "edtCMH33ConSch",
     "edtCMH33Remark",
     "btnCMH33ConSch",
-    "pnlCMH33Body",
 });
 
 } // namespace

@@ -26,11 +26,9 @@ TestPageDefs makeTestPageDefs(const TestPageNames &names)
             {"证件号码", names.identNo, K::Edit, 0, 3, 192},
             {"保健医生", names.doctor, K::Edit, 1, 0, 339},
             {"保健地点", names.site, K::Edit, 1, 2, 470},
-        },
-        {
-            // The scheme row's caption is the scheme button, placed by the page.
-            {nullptr, names.scheme, K::RichText, 0, 0, 893, 228},
-            {"备注说明", names.remark, K::RichText, 1, 0, 893, 118},
+            // The scheme row's caption is the scheme button, placed below.
+            {nullptr, names.scheme, K::RichText, kSchemeRow, 0, 893, 228},
+            {"备注说明", names.remark, K::RichText, kSchemeRow + 1, 0, 893, 118},
         },
     };
 }
@@ -47,44 +45,33 @@ TestPage buildTestPage(QWidget *content, const TestPageDefs &defs, QAction *sche
     auto *column = new QVBoxLayout(content);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-
-    page.header = buildFieldGrid(content, defs.header);
-    page.testType = page.header.field<TwwDBLookupCombo>(names.testType);
-    page.testTime = page.header.field<TwwDBDateTimePicker>(names.testTime);
-    page.name = page.header.field<TwwDBEdit>(names.name);
-    page.identNo = page.header.field<TwwDBEdit>(names.identNo);
-    page.doctor = page.header.field<TwwDBEdit>(names.doctor);
-    page.site = page.header.field<TwwDBEdit>(names.site);
-    column->addWidget(page.header.container);
-
-    page.body = new QWidget(content);
-    page.body->setObjectName(QString::fromLatin1(names.body));
-    page.bodyLayout = new QVBoxLayout(page.body);
-    page.bodyLayout->setContentsMargins(11, 0, 11, 0);
-    page.bodyLayout->setSpacing(0);
-    column->addWidget(page.body);
-
-    page.footer = buildFieldGrid(content, defs.footer);
-    page.scheme = page.footer.field<TwwDBRichEdit>(names.scheme);
-    page.remark = page.footer.field<TwwDBRichEdit>(names.remark);
-    column->addWidget(page.footer.container);
+    page.grid = buildFieldGrid(content, defs.fields);
+    column->addWidget(page.grid.container);
     column->addStretch(1);
+
+    page.testType = page.grid.field<TwwDBLookupCombo>(names.testType);
+    page.testTime = page.grid.field<TwwDBDateTimePicker>(names.testTime);
+    page.name = page.grid.field<TwwDBEdit>(names.name);
+    page.identNo = page.grid.field<TwwDBEdit>(names.identNo);
+    page.doctor = page.grid.field<TwwDBEdit>(names.doctor);
+    page.site = page.grid.field<TwwDBEdit>(names.site);
+    page.scheme = page.grid.field<TwwDBRichEdit>(names.scheme);
+    page.remark = page.grid.field<TwwDBRichEdit>(names.remark);
 
     // The scheme row's caption: the flat button of the scheme command, or
     // the plain caption while that command is hidden.
-    page.schemeButton = new TSpeedButton(page.footer.container);
+    QWidget *container = page.grid.container;
+    page.schemeButton = new TSpeedButton(container);
     page.schemeButton->setObjectName(QString::fromLatin1(names.schemeButton));
     page.schemeButton->setFocusPolicy(Qt::NoFocus);
     page.schemeButton->setDefaultAction(schemeCommand);
-    page.schemeCaption = new TLabel(page.footer.container);
+    page.schemeCaption = new TLabel(container);
     page.schemeCaption->setObjectName(QString::fromLatin1(names.scheme).mid(3).prepend("lbl") +
                                       "Caption");
     page.schemeCaption->setText(QStringLiteral("疗养方案"));
     page.schemeCaption->setBuddy(page.scheme);
-    page.footer.layout->addWidget(page.schemeButton, 0, 0, Qt::AlignLeft | Qt::AlignTop);
-    page.footer.layout->addWidget(page.schemeCaption, 0, 0, Qt::AlignLeft | Qt::AlignTop);
-
-    alignCaptionColumns({&page.header, &page.footer}, page.schemeButton->sizeHint().width());
+    page.grid.layout->addWidget(page.schemeButton, kSchemeRow, 0, Qt::AlignLeft | Qt::AlignTop);
+    page.grid.layout->addWidget(page.schemeCaption, kSchemeRow, 0, Qt::AlignLeft | Qt::AlignTop);
     return page;
 }
 

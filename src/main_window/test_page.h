@@ -2,7 +2,8 @@
 // own body under them (built by page33.cpp or page66.cpp), the scheme row
 // (the flat scheme button bound to the page's scheme command, the plain
 // caption shown instead while that command is hidden, the scheme box with
-// the help text) and the remark row.
+// the help text) and the remark row. All of them sit on one grid of four
+// caption-field columns, so that the body's fields line up with the header.
 #pragma once
 
 #include "field_grid.h"
@@ -10,7 +11,6 @@
 #include <QStringList>
 
 class QAction;
-class QVBoxLayout;
 class TLabel;
 class TSpeedButton;
 class TwwDBDateTimePicker;
@@ -31,16 +31,19 @@ struct TestPageNames {
     const char *scheme;       // the scheme box
     const char *remark;       // the remark box
     const char *schemeButton; // the flat button of the scheme command
-    const char *body;         // the panel that holds the page's own part
 };
 
-// The field tables of one test page; they live as long as the program,
-// since the grids built from them point into them.
+// The field table of one test page: header, scheme and remark rows. It
+// lives as long as the program, since the grid built from it points into it.
 struct TestPageDefs {
     TestPageNames names;
-    QList<FieldDef> header;
-    QList<FieldDef> footer; // the scheme and remark rows
+    QList<FieldDef> fields;
 };
+
+// Grid rows of a test page: the page's own body takes the rows from
+// kFirstBodyRow up to kSchemeRow.
+inline constexpr int kFirstBodyRow = 2;
+inline constexpr int kSchemeRow = 1000;
 
 TestPageDefs makeTestPageDefs(const TestPageNames &names);
 
@@ -55,13 +58,8 @@ struct TestPage {
     TLabel *schemeCaption = nullptr; // shown only while the command is hidden
     TwwDBRichEdit *scheme = nullptr;
     TwwDBRichEdit *remark = nullptr;
-    // The page's own part, between the header and the scheme row; its
-    // layout is the page's to fill.
-    QWidget *body = nullptr;
-    QVBoxLayout *bodyLayout = nullptr;
-
-    FieldGrid header;
-    FieldGrid footer; // the scheme and remark rows
+    // The header, scheme and remark rows; the page's body adds its own.
+    FieldGrid grid;
 
     // The header fields and the scheme box: Enter moves on from them.
     QList<QWidget *> enterMovesOn() const;

@@ -275,6 +275,8 @@ void TfrmMedDiaClientInfoEdit::connectHandlers()
     for (const PageFrame &frame : frames_)
         connect(frame.notice->events(), &ControlEvents::doubleClicked, this,
                 &TfrmMedDiaClientInfoEdit::memAdvertisingDblClick);
+    connectPage66Handlers();
+
     connect(page33_.scheme->events(), &ControlEvents::doubleClicked, this,
             &TfrmMedDiaClientInfoEdit::edtCMH33ConSchDblClick);
     connect(page66_.scheme->events(), &ControlEvents::doubleClicked, this,
@@ -442,6 +444,22 @@ void TfrmMedDiaClientInfoEdit::showFullScreen(QWidget *sender)
 void TfrmMedDiaClientInfoEdit::memAdvertisingDblClick(QWidget *sender)
 {
     showFullScreen(sender);
+}
+
+void TfrmMedDiaClientInfoEdit::runAssessment(
+    const std::function<void(AssessmentRecord &)> &assess)
+{
+    AssessmentRecord record = record_.read();
+    QString failure;
+    try {
+        assess(record);
+    } catch (const std::exception &error) {
+        // What was computed before the error stays, as on screen so far.
+        failure = QString::fromUtf8(error.what());
+    }
+    record_.write(record);
+    if (!failure.isEmpty())
+        ShowStandardError(this, failure);
 }
 
 void TfrmMedDiaClientInfoEdit::closeEvent(QCloseEvent *event)

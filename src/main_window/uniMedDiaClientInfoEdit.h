@@ -10,15 +10,20 @@
 
 #include "field_grid.h"
 #include "page_frame.h"
+#include "record_binding.h"
 #include "test_page.h"
 
 #include <QMainWindow>
 
 #include <array>
 
+#include <functional>
+
 class QAction;
 class TPageControl;
+class TSpeedButton;
 class TwwDBEdit;
+class TwwDBLookupCombo;
 
 class TfrmMedDiaClientInfoEdit : public QMainWindow {
     Q_OBJECT
@@ -47,6 +52,28 @@ public:
     void SetPage33EditState(bool editable);
     void SetPage66EditState(bool editable);
 
+    // Page 2: the type fields.
+    void edtCMHYangXuFieldExit(QWidget *sender);
+    void edtCMHYangXuFieldKeyPress(QWidget *sender, QChar &key);
+    void actCMHConvalesceSchemeExecute();
+    // Each opens the questionnaire window for its type; also the click
+    // handler of the type's ">>>" button.
+    void edtCMHYangXuFieldDblClick(QWidget *sender);
+    void edtCMHYinXuFieldDblClick(QWidget *sender);
+    void edtCMHQiXuFieldDblClick(QWidget *sender);
+    void edtCMHTanShiFieldDblClick(QWidget *sender);
+    void edtCMHShiReFieldDblClick(QWidget *sender);
+    void edtCMHXueYuFieldDblClick(QWidget *sender);
+    void edtCMHQiYuFieldDblClick(QWidget *sender);
+    void edtCMHTeBingFieldDblClick(QWidget *sender);
+    void edtCMHPingHeFieldDblClick(QWidget *sender);
+
+    // The one routine behind every assessment trigger: read the record
+    // from the controls, run `assess` on it, write it back; on a conversion
+    // error write back what was computed before it and show the standard
+    // error box.
+    void runAssessment(const std::function<void(tizhi::AssessmentRecord &)> &assess);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -59,6 +86,7 @@ private:
     void createPage33Body(); // page33.cpp
     void createPage66Body(); // page66.cpp
     void connectHandlers();
+    void connectPage66Handlers(); // page66.cpp
 
     // The steps of FormCreate, in their order.
     void createAppearanceAndCloseFields();
@@ -74,6 +102,9 @@ private:
 
     void FormClose();
 
+    // Page 2's questionnaire protocol for the type with code `code`.
+    void openQuestionnaire(int code);
+
     // Whether a command may act: enabled and visible.
     static bool mayExecute(const QAction *action);
     // The command named `name`, which the window's tables guarantee.
@@ -88,9 +119,21 @@ private:
     tizhi::FieldGrid contact_;
     tizhi::TestPage page33_;
     tizhi::TestPage page66_;
-    // The nine type fields of page 2, YangXu first; they hold the item
-    // strings of whichever test ran last.
-    QList<TwwDBEdit *> typeFields_;
+
+    // One type row of page 2.
+    struct TypeRow66 {
+        TwwDBEdit *org = nullptr;
+        TwwDBEdit *con = nullptr;
+        TwwDBEdit *field = nullptr; // the item string of whichever test ran last
+        TSpeedButton *button = nullptr;
+        TwwDBLookupCombo *result = nullptr;
+    };
+    // In type-code order: index 0 is YangXu (code 1).
+    std::array<TypeRow66, 9> typeRows66_{};
+    TwwDBEdit *conTotal_ = nullptr;
+    TwwDBEdit *resultTotal_ = nullptr;
+
+    tizhi::RecordBinding record_;
 };
 
 // The one main window, while it is open.
