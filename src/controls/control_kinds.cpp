@@ -224,6 +224,9 @@ TScrollBox::TScrollBox(QWidget *parent) : ControlKind(parent)
 {
     setWidgetResizable(true);
     setFrameShape(QFrame::NoFrame);
+    // A click on the box's free space does not take the focus from a field:
+    // leaving a field runs an assessment, and the user did not leave it.
+    setFocusPolicy(Qt::NoFocus);
 }
 
 void TScrollBox::setHorzScrollBarColor(TColor color)

@@ -15,6 +15,34 @@ class TestSumItemString : public QObject {
     Q_OBJECT
 
 private slots:
+    // The answers of an item string, as the questionnaire window fills its
+    // boxes and the sums count positions.
+    void answers_data()
+    {
+        QTest::addColumn<QString>("itemString");
+        QTest::addColumn<QStringList>("answers");
+        QTest::newRow("empty: none") << "" << QStringList();
+        QTest::newRow("blank: none") << " \t " << QStringList();
+        QTest::newRow("no separator: one answer") << " 3 " << QStringList{"3"};
+        QTest::newRow("trailing separator: an empty last answer")
+            << "1;2;" << QStringList{"1", "2", ""};
+        QTest::newRow("empty slot kept") << "3;;4;5;" << QStringList{"3", "", "4", "5", ""};
+        QTest::newRow("no trailing separator") << "1;2;3" << QStringList{"1", "2", "3"};
+        QTest::newRow("blanks around pieces") << " 4 ; 5 ; " << QStringList{"4", "5", ""};
+        QTest::newRow("pieces are not checked") << "12;x;" << QStringList{"12", "x", ""};
+    }
+
+    void answers()
+    {
+        QFETCH(QString, itemString);
+        QFETCH(QStringList, answers);
+        const std::string text = itemString.toStdString();
+        QStringList got;
+        for (std::string_view answer : itemStringAnswers(text))
+            got << QString::fromUtf8(answer.data(), qsizetype(answer.size()));
+        QCOMPARE(got, answers);
+    }
+
     void sums_data()
     {
         QTest::addColumn<QByteArray>("itemString");

@@ -1,0 +1,266 @@
+// The questionnaire window as the 66-item page uses it: each type's
+// questions and marks, the item string shown in the boxes and rebuilt on
+// "确定", answering by buttons and by keys, view-only mode, and closing.
+#include "test_registry.h"
+
+#include "modal.h"
+
+#include "catalogue.h"
+#include "control_kinds.h"
+#include "uniChineseMedicinePublic.h"
+#include "uniMedDiaClientChiModHabFieldEdit.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QPointer>
+#include <QTest>
+
+using namespace tizhi;
+using namespace tizhi::test;
+
+namespace {
+
+using Window = TfrmMedDiaClientChiModHabFieldEdit;
+
+QString fromCatalogue(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+QStringList boxes(const Window &window)
+{
+    QStringList texts;
+    for (const Window::Row &row : window.rows())
+        texts << row.answer->text();
+    return texts;
+}
+
+} // namespace
+
+class TestQuestionnaire : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        static TInterfaceRecord record;
+        record.CreateFonts();
+        record.SetDefaults();
+        InterfaceRecord = &record;
+    }
+
+    // Title, rows, question texts and marks of each type.
+    void eachType_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("marks"); // per row: "-" none, "r" red, "y" yellow
+        QTest::newRow("1 YangXu") << 1 << "阳虚体质" << 7 << "-------";
+        QTest::newRow("2 YinXu") << 2 << "阴虚体质" << 8 << "--------";
+        QTest::newRow("3 QiXu") << 3 << "气虚体质" << 8 << "--------";
+        QTest::newRow("4 TanShi") << 4 << "痰湿体质" << 8 << "--------";
+        QTest::newRow("5 ShiRe: women's row yellow, men's red")
+            << 5 << "湿热体质" << 7 << "-----yr";
+        QTest::newRow("6 XueYu") << 6 << "血瘀体质" << 7 << "-------";
+        QTest::newRow("7 QiYu") << 7 << "气郁体质" << 7 << "-------";
+        QTest::newRow("8 TeBing") << 8 << "特禀体质" << 7 << "-------";
+        QTest::newRow("9 PingHe: reversed rows red") << 9 << "平和体质" << 8 << "-rrrr-rr";
+    }
+
+    void eachType()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, title);
+        QFETCH(int, rows);
+        QFETCH(QString, marks);
+        Window window;
+        window.PrepareForType(Window::kAnswering, code, "0");
+        QVERIFY(showActive(&window));
+        QCOMPARE(window.windowTitle(), "中医体质测试项目");
+        QCOMPARE(window.lblTitleTop->text(), title);
+        QCOMPARE(window.lblTitleTop->fontSize(), 18);
+        QCOMPARE(window.lblTitleTop->font().pointSize(), 18);
+        QVERIFY(window.lblHelp->text().startsWith("（注：标有*的条目需先逆向计分"));
+        const ConstitutionType *type = typeByCode(code);
+        for (int k = 1; k <= Window::kRows; ++k) {
+            const Window::Row &row = window.rows()[std::size_t(k - 1)];
+            const bool shown = k <= rows;
+            QCOMPARE(row.prompt->isVisible(), shown);
+            QCOMPARE(row.answer->isVisible(), shown);
+            QCOMPARE(row.number->isVisible(), shown);
+            for (TBitBtn *button : row.buttons)
+                QCOMPARE(button->isVisible(), shown);
+            if (!shown) {
+                QCOMPARE(row.prompt->text(), QString());
+                continue;
+            }
+            QCOMPARE(row.prompt->text(), fromCatalogue(type->questions66[std::size_t(k - 1)].text));
+            const QChar mark = marks[k - 1];
+            const QColor text = row.prompt->palette().color(QPalette::WindowText);
+            if (mark == 'r')
+                QCOMPARE(text, QColor(255, 0, 0));
+            else if (mark == 'y')
+                QCOMPARE(text, QColor(255, 255, 0));
+            else
+                QCOMPARE(row.prompt->fontColor(), clWindowText);
+        }
+        QVERIFY(window.rows()[0].answer->hasFocus()); // the focus starts in the first box
+        window.close();
+    }
+
+    // What the boxes show for an item string, and what "确定" returns
+    // when nothing is changed.
+    void fillAndConfirm_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("itemString");
+        QTest::addColumn<QStringList>("shown"); // boxes 1 to 8
+        QTest::addColumn<QString>("returned");
+        const QStringList none(8, QString());
+        auto with = [](QStringList texts) {
+            while (texts.size() < 8)
+                texts << QString();
+            return texts;
+        };
+        QTest::newRow("empty, seven rows") << 1 << "" << none << ";;;;;;;";
+        QTest::newRow("empty, eight rows") << 2 << "" << none << ";;;;;;;;";
+        QTest::newRow("3") << 1 << "3" << with({"3"}) << "3;;;;;;;";
+        QTest::newRow("0, the start value") << 1 << "0" << with({"0"}) << "0;;;;;;;";
+        QTest::newRow("1;2;") << 1 << "1;2;" << with({"1", "2"}) << "1;2;;;;;;";
+        QTest::newRow("1;2;3") << 1 << "1;2;3" << with({"1", "2", "3"}) << "1;2;3;;;;;";
+        QTest::newRow("4 ; 5 ; with blanks")
+            << 2 << " 4 ; 5 ; " << with({"4", "5"}) << "4;5;;;;;;;";
+        QTest::newRow("eight answers, seven rows: the 8 is dropped")
+            << 1 << "1;2;3;4;5;6;7;8;" << with({"1", "2", "3", "4", "5", "6", "7"})
+            << "1;2;3;4;5;6;7;";
+        QTest::newRow("eight answers, eight rows")
+            << 9 << "1;2;3;4;5;6;7;8;" << QStringList{"1", "2", "3", "4", "5", "6", "7", "8"}
+            << "1;2;3;4;5;6;7;8;";
+        QTest::newRow("a piece of two digits is shown and returned whole")
+            << 3 << "12;x;" << with({"12", "x"}) << "12;x;;;;;;;";
+        QTest::newRow("a 33-item string of four answers")
+            << 5 << "3;1;;5;" << with({"3", "1", "", "5"}) << "3;1;;5;;;;";
+    }
+
+    void fillAndConfirm()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, itemString);
+        QFETCH(QStringList, shown);
+        QFETCH(QString, returned);
+        Window window;
+        window.PrepareForType(Window::kAnswering, code, itemString);
+        QCOMPARE(boxes(window), shown);
+        QCOMPARE(window.GetItemString(), itemString.trimmed()); // held until confirmed
+        QVERIFY(showActive(&window));
+        QTest::keyClick(&window, Qt::Key_F3, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(window.result(), int(QDialog::Accepted));
+        QCOMPARE(window.GetItemString(), returned);
+    }
+
+    // Buttons put their digit into their row's box; keys pass the answer
+    // filter; Enter moves on and never clicks a button.
+    void answeringByButtonsAndKeys()
+    {
+        Window window;
+        window.PrepareForType(Window::kAnswering, 1, "");
+        QVERIFY(showActive(&window));
+        const auto &rows = window.rows();
+        QTest::mouseClick(rows[1].buttons[2], Qt::LeftButton); // "3" of row 2
+        QCOMPARE(boxes(window).mid(0, 3), QStringList({"", "3", ""}));
+        QTest::mouseClick(rows[1].buttons[3], Qt::LeftButton); // "4" replaces it
+        QCOMPARE(rows[1].answer->text(), "4");
+        QCOMPARE(rows[1].group->id(rows[1].buttons[3]), 4);
+
+        TEdit *first = rows[0].answer;
+        first->setFocus();
+        QTest::keyClicks(first, "6a ");
+        QCOMPARE(first->text(), "");
+        QTest::keyClicks(first, "0");
+        QCOMPARE(first->text(), "0");
+        QTest::keyClicks(first, "3"); // one character at most
+        QCOMPARE(first->text(), "0");
+        QTest::keyClick(first, Qt::Key_Backspace);
+        QTest::keyClicks(first, "2");
+        QCOMPARE(first->text(), "2");
+
+        QTest::keyClick(first, Qt::Key_Return);
+        QVERIFY(rows[1].answer->hasFocus());
+        QCOMPARE(rows[1].answer->text(), "4"); // the button clicked before is not clicked again
+        QTest::keyClick(rows[1].answer, Qt::Key_Enter);
+        QVERIFY(rows[2].answer->hasFocus());
+        for (int k = 3; k <= 7; ++k)
+            QTest::keyClick(rows[std::size_t(k - 1)].answer, Qt::Key_Return);
+        // From the last shown box (row 8 is hidden) on to the first answer button.
+        QVERIFY(rows[0].buttons[0]->hasFocus());
+        QVERIFY(window.isVisible());
+
+        window.actConfirm->trigger();
+        QCOMPARE(window.GetItemString(), "2;4;;;;;;");
+    }
+
+    void viewOnlyModeDisablesAnswersButStillConfirms()
+    {
+        Window window;
+        window.PrepareForType(Window::kViewOnly, 9, "5;4;3;");
+        for (const Window::Row &row : window.rows()) {
+            QVERIFY(!row.answer->isEnabled());
+            QCOMPARE(row.answer->color(), clInfoBk);
+            for (TBitBtn *button : row.buttons)
+                QVERIFY(!button->isEnabled());
+        }
+        QVERIFY(window.findChild<TBitBtn *>("lblTitleNot")->isEnabled()); // column heads untouched
+        window.actConfirm->trigger();
+        QCOMPARE(window.GetItemString(), "5;4;3;;;;;;");
+    }
+
+    void answeringModeOpensAnswers()
+    {
+        Window window;
+        window.PrepareForType(Window::kAnswering, 9, "");
+        for (const Window::Row &row : window.rows()) {
+            QVERIFY(row.answer->isEnabled());
+            QVERIFY(!row.answer->readOnlyFlag());
+            QCOMPARE(row.answer->color(), clWindow);
+        }
+    }
+
+    // "取消" and the close box both give Cancel; the item string held stays.
+    void cancelling_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("取消 button") << "button";
+        QTest::newRow("Ctrl+Shift+F11") << "shortcut";
+        QTest::newRow("close box") << "close";
+    }
+
+    void cancelling()
+    {
+        QFETCH(QString, how);
+        Window window;
+        window.PrepareForType(Window::kAnswering, 4, "1;2;");
+        QVERIFY(showActive(&window));
+        QTest::mouseClick(window.rows()[0].buttons[4], Qt::LeftButton);
+        if (how == "button")
+            QTest::mouseClick(window.findChild<TSpeedButton *>("btnCancel"), Qt::LeftButton);
+        else if (how == "shortcut")
+            QTest::keyClick(&window, Qt::Key_F11, Qt::ControlModifier | Qt::ShiftModifier);
+        else
+            window.close();
+        QVERIFY(!window.isVisible());
+        QCOMPARE(window.result(), int(QDialog::Rejected));
+        QCOMPARE(window.GetItemString(), "1;2;");
+    }
+
+    void referenceClearedWhenDestroyed()
+    {
+        frmMedDiaClientChiModHabFieldEdit = new Window;
+        delete frmMedDiaClientChiModHabFieldEdit;
+        QVERIFY(frmMedDiaClientChiModHabFieldEdit == nullptr);
+    }
+};
+
+TIZHI_REGISTER_TEST(TestQuestionnaire);
+
+#include "tst_questionnaire.moc"
