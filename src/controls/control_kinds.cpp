@@ -7,7 +7,9 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 
 using namespace tizhi;
 
@@ -227,6 +229,24 @@ TScrollBox::TScrollBox(QWidget *parent) : ControlKind(parent)
     // A click on the box's free space does not take the focus from a field:
     // leaving a field runs an assessment, and the user did not leave it.
     setFocusPolicy(Qt::NoFocus);
+}
+
+void TScrollBox::setFitsContentWidth(int reserve)
+{
+    fitReserve_ = reserve;
+    updateGeometry();
+}
+
+QSize TScrollBox::minimumSizeHint() const
+{
+    QSize minimum = ControlKind::minimumSizeHint();
+    if (fitReserve_ < 0 || !widget())
+        return minimum;
+    const int content = widget()->minimumSizeHint().width() + 2 * frameWidth() +
+                        style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const int room = screen()->availableGeometry().width() - fitReserve_;
+    minimum.setWidth(std::max(minimum.width(), std::min(content, room)));
+    return minimum;
 }
 
 void TScrollBox::setHorzScrollBarColor(TColor color)

@@ -130,9 +130,16 @@ public:
     tizhi::TColor vertScrollBarColor() const { return vertScrollBarColor_; }
     void setVertScrollBarColor(tizhi::TColor color);
 
+    // Asks the layout for the width its content needs, so that nothing has
+    // to be scrolled sideways; up to the screen's width less `reserve`
+    // pixels for what stands beside the box.
+    void setFitsContentWidth(int reserve);
+    QSize minimumSizeHint() const override;
+
 private:
     tizhi::TColor horzScrollBarColor_ = tizhi::clScrollBar;
     tizhi::TColor vertScrollBarColor_ = tizhi::clScrollBar;
+    int fitReserve_ = -1; // below 0: the box may be narrower than its content
 };
 
 class TSpeedButton : public tizhi::ControlKind<QToolButton> {

@@ -78,6 +78,7 @@ void TfrmMedDiaClientInfoEdit::createActions()
     addCommand("actClearReportTempFile", "清除报表临时文件");
     addCommand("actCMH33ConSch", "疗养方案");
     addCommand("actCMHConvalesceScheme", "疗养方案");
+    addCommand("actCalcBMI", QString()); // shows question 9's prompt
     addCommand("actCMHSaveExpandItem", "保存扩展项目");
     addCommand("actCBISaveExpandItem", "保存扩展项目");
     addCommand("actMDRSaveExpandItem", "保存扩展项目");
@@ -211,8 +212,9 @@ void TfrmMedDiaClientInfoEdit::createPages()
     }
 
     baseInfo_ = buildRecordPage(frames_[BaseInfo].content, RecordPage::BaseInfo);
-    createPage33Body();
+    // Page 2 first: its controls are the ones the record is read from.
     createPage66Body();
+    createPage33Body();
     diagnose_ = buildRecordPage(frames_[Diagnose].content, RecordPage::Diagnose);
     contact_ = buildRecordPage(frames_[Contact].content, RecordPage::Contact);
 
@@ -275,6 +277,7 @@ void TfrmMedDiaClientInfoEdit::connectHandlers()
     for (const PageFrame &frame : frames_)
         connect(frame.notice->events(), &ControlEvents::doubleClicked, this,
                 &TfrmMedDiaClientInfoEdit::memAdvertisingDblClick);
+    connectPage33Handlers();
     connectPage66Handlers();
 
     connect(page33_.scheme->events(), &ControlEvents::doubleClicked, this,
@@ -446,8 +449,7 @@ void TfrmMedDiaClientInfoEdit::memAdvertisingDblClick(QWidget *sender)
     showFullScreen(sender);
 }
 
-void TfrmMedDiaClientInfoEdit::runAssessment(
-    const std::function<void(AssessmentRecord &)> &assess)
+void TfrmMedDiaClientInfoEdit::runAssessment(const std::function<void(AssessmentRecord &)> &assess)
 {
     AssessmentRecord record = record_.read();
     QString failure;

@@ -19,8 +19,14 @@
 
 #include <functional>
 
+class QAbstractButton;
 class QAction;
+class QButtonGroup;
+class TBitBtn;
+class TEdit;
 class TPageControl;
+class TPanel;
+class TScrollBox;
 class TSpeedButton;
 class TwwDBEdit;
 class TwwDBLookupCombo;
@@ -51,6 +57,16 @@ public:
 
     void SetPage33EditState(bool editable);
     void SetPage66EditState(bool editable);
+
+    // Page 1: the 33 questions.
+    // All 165 number buttons: "btn_", the question as two digits, "_", the answer.
+    void btn_01_1Click(QAbstractButton *sender);
+    void edtOriginal01KeyPress(QWidget *sender, QChar &key);
+    void edtOriginal01Exit(QWidget *sender);
+    void lblTitleOriginalClick();
+    void lblCMH33HabResultClick();
+    void actCMH33ConSchExecute();
+    void actCalcBMIExecute();
 
     // Page 2: the type fields.
     void edtCMHYangXuFieldExit(QWidget *sender);
@@ -86,6 +102,7 @@ private:
     void createPage33Body(); // page33.cpp
     void createPage66Body(); // page66.cpp
     void connectHandlers();
+    void connectPage33Handlers(); // page33.cpp
     void connectPage66Handlers(); // page66.cpp
 
     // The steps of FormCreate, in their order.
@@ -101,6 +118,12 @@ private:
     void enableNoticePanels();
 
     void FormClose();
+
+    // Page 1's assessment: the answers into the item strings, then scores.
+    void recompute33();
+    // Gives the question grid's columns and the title row above it one
+    // width each, wide enough for every caption at the fonts in use.
+    void alignQuestionColumns();
 
     // Page 2's questionnaire protocol for the type with code `code`.
     void openQuestionnaire(int code);
@@ -119,6 +142,31 @@ private:
     tizhi::FieldGrid contact_;
     tizhi::TestPage page33_;
     tizhi::TestPage page66_;
+
+    // One question row of page 1.
+    struct QuestionRow33 {
+        TPanel *number = nullptr;
+        TBitBtn *prompt = nullptr;
+        std::array<TBitBtn *, 5> buttons{}; // answer 1 to 5
+        QButtonGroup *group = nullptr;
+        TEdit *answer = nullptr;
+    };
+    std::array<QuestionRow33, 33> questionRows33_{};
+    // The title row above the question grid: number, prompt, five answer
+    // columns, the reset button "单项原始分数".
+    TPanel *titleNo33_ = nullptr;
+    TPanel *titlePrompt33_ = nullptr;
+    std::array<TBitBtn *, 5> answerTitles33_{};
+    TBitBtn *lblTitleOriginal = nullptr;
+    TScrollBox *scbCMH33Field = nullptr;
+    TBitBtn *lblCMH33HabResult = nullptr;
+    // One column of page 1's summary area, in type-code order.
+    struct TypeColumn33 {
+        TBitBtn *title = nullptr;
+        TwwDBEdit *con = nullptr;
+        TwwDBLookupCombo *result = nullptr;
+    };
+    std::array<TypeColumn33, 9> typeColumns33_{};
 
     // One type row of page 2.
     struct TypeRow66 {

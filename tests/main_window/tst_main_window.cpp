@@ -121,7 +121,8 @@ private slots:
     {
         Window w;
         const auto lookups = w.window->findChildren<TwwDBLookupCombo *>();
-        QCOMPARE(lookups.size(), 19); // 6 on page 0, 2 in its record list, 2 test types, 9 verdicts
+        // 6 on page 0, 2 in its record list, per test page the test type and 9 verdicts
+        QCOMPARE(lookups.size(), 28);
         for (TwwDBLookupCombo *lookup : lookups) {
             QVERIFY2(!lookup->isEnabled(), qPrintable(lookup->objectName()));
             QVERIFY(lookup->readOnlyFlag());

@@ -13,6 +13,7 @@
 #include "uniMedDiaClientInfoEdit.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QInputMethodEvent>
 #include <QMessageBox>
 #include <QPointer>
@@ -307,7 +308,12 @@ private slots:
         Page66 p;
         p.leave(p.field("YangXu")); // every type scored 0
         p.field("YangXu")->setText("5;5;5;5;5;5;5;");
-        p.field("QiXu")->setText("3;x;");
+        // A letter reaches a type field only from the clipboard.
+        p.field("QiXu")->setText("3;");
+        QApplication::clipboard()->setText("x;");
+        p.field("QiXu")->moveCursor(QTextCursor::End);
+        p.field("QiXu")->paste();
+        QCOMPARE(p.field("QiXu")->text(), "3;x;");
         p.field("PingHe")->setText("5;1;1;1;1;5;1;1;");
         QString message;
         whenModal([&message](QWidget *box) {
