@@ -229,6 +229,12 @@ TScrollBox::TScrollBox(QWidget *parent) : ControlKind(parent)
     // A click on the box's free space does not take the focus from a field:
     // leaving a field runs an assessment, and the user did not leave it.
     setFocusPolicy(Qt::NoFocus);
+    // The control that takes the focus is scrolled into view, however the
+    // focus got there (Enter moves it through the window, not the box).
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && widget() && widget()->isAncestorOf(now))
+            ensureWidgetVisible(now, 0, 0);
+    });
 }
 
 void TScrollBox::setFitsContentWidth(int reserve)
@@ -347,6 +353,12 @@ TwwDBComboDlg::TwwDBComboDlg(QWidget *parent) : ControlKind(parent)
 TwwDBLookupCombo::TwwDBLookupCombo(QWidget *parent) : ControlKind(parent)
 {
     keepDesignedLook(this);
+    // Always disabled on the windows, yet what it shows is a result to be
+    // read: its text keeps the enabled colour.
+    QPalette shown = palette();
+    for (auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
+        shown.setColor(QPalette::Disabled, role, shown.color(QPalette::Active, role));
+    setPalette(shown);
 }
 
 TwwDBLookupComboDlg::TwwDBLookupComboDlg(QWidget *parent) : ControlKind(parent)

@@ -218,23 +218,24 @@ void TfrmMedDiaClientInfoEdit::createPage33Body()
     summary->addStretch(1);
 
     // Tab order: the header, the 33 answer boxes (Tab and Enter walk from
-    // one to the next), then the buttons of the grid, the summary area,
-    // scheme and remark.
+    // one to the next), then the identification button and the results,
+    // scheme and remark, and last the buttons of the grid and its titles.
     QList<QWidget *> order = {page33_.testType, page33_.testTime, page33_.name,
                               page33_.identNo,  page33_.doctor,   page33_.site};
     for (const QuestionRow33 &row : questionRows33_)
         order << row.answer;
-    for (const QuestionRow33 &row : questionRows33_) {
-        order << row.prompt;
-        for (TBitBtn *button : row.buttons)
-            order << button;
-    }
     order << lblCMH33HabResult;
     for (const int code : kColumnOrder) {
         const TypeColumn33 &typeColumn = typeColumns33_[std::size_t(code - 1)];
         order << typeColumn.title << typeColumn.con << typeColumn.result;
     }
-    order << page33_.scheme << page33_.remark << titleNo33_ << titlePrompt33_;
+    order << page33_.scheme << page33_.remark;
+    for (const QuestionRow33 &row : questionRows33_) {
+        order << row.prompt;
+        for (TBitBtn *button : row.buttons)
+            order << button;
+    }
+    order << titleNo33_ << titlePrompt33_;
     for (TBitBtn *title : answerTitles33_)
         order << title;
     order << lblTitleOriginal;

@@ -199,10 +199,13 @@ private slots:
         p.answer(1)->setFocus(Qt::TabFocusReason);
         for (int n = 1; n <= 33; ++n) {
             QVERIFY2(p.answer(n)->hasFocus(), qPrintable(QString::number(n)));
+            // The box with the focus is scrolled into view.
+            QVERIFY2(!p.answer(n)->visibleRegion().isEmpty(), qPrintable(QString::number(n)));
             QTest::keyClicks(p.answer(n), QString::number(sampleAnswer(n)));
             QTest::keyClick(p.answer(n), Qt::Key_Return);
         }
-        QVERIFY(!p.answer(33)->hasFocus());
+        // From the last box on to the identification button.
+        QVERIFY(p.find<QAbstractButton>("lblCMH33HabResult")->hasFocus());
         QCOMPARE(p.answers().join(""), "234512345123451234512345123451234");
         verifySampleResults(p);
     }
