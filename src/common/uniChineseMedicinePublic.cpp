@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTextCursor>
@@ -311,6 +312,15 @@ void ReleaseFullScreenViewer()
 {
     delete frmRichTextProcessFullScreen;
     frmRichTextProcessFullScreen = nullptr;
+}
+
+void filterAnswerKey(const QLineEdit *box, QChar &key)
+{
+    if (key == QChar(8))
+        return;
+    const bool full = box->text().size() - box->selectedText().size() >= 1;
+    if (key < QChar('0') || key > QChar('5') || full)
+        key = QChar();
 }
 
 void ShowStandardError(QWidget *parent, const QString &message)

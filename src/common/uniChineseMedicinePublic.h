@@ -11,7 +11,9 @@
 
 #include <array>
 #include <memory>
+#include <string_view>
 
+class QLineEdit;
 class QTextEdit;
 class QWidget;
 
@@ -82,6 +84,17 @@ void ShowRichTextFullScreen(QTextEdit *source);
 void ShowRichTextFullScreen(QTextEdit *source, const QStringList &tempFolders);
 // Destroys the viewer, if any; every opening starts from a new one.
 void ReleaseFullScreenViewer();
+
+// A text of the catalogue (UTF-8) as the windows show it.
+inline QString fromCatalogue(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// The key filter of every answer box (the 33-item page, the questionnaire):
+// the digits 0 to 5 and Backspace, and one character at most, so that a
+// digit only replaces a selection. Other characters become QChar().
+void filterAnswerKey(const QLineEdit *box, QChar &key);
 
 // The program's name as its windows show it.
 inline const QString kProgramCaption = QStringLiteral("中医体质辨识");

@@ -35,6 +35,12 @@ void keepDesignedLook(QWidget *widget)
     widget->setPalette(palette);
 }
 
+void setTabOrderChain(const QList<QWidget *> &widgets)
+{
+    for (qsizetype i = 1; i < widgets.size(); ++i)
+        QWidget::setTabOrder(widgets[i - 1], widgets[i]);
+}
+
 QString captionText(const QString &caption)
 {
     QString text = caption;

@@ -378,3 +378,6 @@ public:
 
 // "\r" in the program's captions is a line break on screen.
 QString captionText(const QString &caption);
+
+// Makes `widgets` follow one another in tab order, in the order given.
+void setTabOrderChain(const QList<QWidget *> &widgets);

@@ -33,11 +33,6 @@ const TestPageDefs kPage33 = makeTestPageDefs({
     "btnCMH33ConSch",
 });
 
-QString fromCatalogue(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
 // Design sizes at 96 dots per inch.
 constexpr int kRowHeight = 45;
 constexpr int kNumberWidth = 38;
@@ -239,8 +234,7 @@ void TfrmMedDiaClientInfoEdit::createPage33Body()
     for (TBitBtn *title : answerTitles33_)
         order << title;
     order << lblTitleOriginal;
-    for (qsizetype i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
+    setTabOrderChain(order);
 
     showCommand(questionRows33_[8].prompt, requiredCommand("actCalcBMI"));
 
@@ -378,13 +372,7 @@ void TfrmMedDiaClientInfoEdit::btn_01_1Click(QAbstractButton *sender)
 
 void TfrmMedDiaClientInfoEdit::edtOriginal01KeyPress(QWidget *sender, QChar &key)
 {
-    if (key == QChar(8))
-        return;
-    // One character at most: a digit only replaces a selection.
-    auto *box = static_cast<TEdit *>(sender);
-    const bool full = box->text().size() - box->selectedText().size() >= 1;
-    if (key < QChar('0') || key > QChar('5') || full)
-        key = QChar();
+    filterAnswerKey(static_cast<TEdit *>(sender), key);
 }
 
 void TfrmMedDiaClientInfoEdit::edtOriginal01Exit(QWidget *)

@@ -28,11 +28,6 @@ const TestPageDefs kPage66 = makeTestPageDefs({
     "btnCMHConvalesceScheme",
 });
 
-QString fromCatalogue(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
 QString controlName(const char *prefix, const ConstitutionType &type, const char *suffix)
 {
     return QString::fromLatin1(prefix) + fromCatalogue(type.pinyin) + QString::fromLatin1(suffix);
@@ -75,8 +70,8 @@ QStringList tizhi::page66HelpPoints()
 
 void TfrmMedDiaClientInfoEdit::createPage66Body()
 {
-    page66_ = buildTestPage(frames_[Test66].content, kPage66,
-                            requiredCommand("actCMHConvalesceScheme"));
+    page66_ =
+        buildTestPage(frames_[Test66].content, kPage66, requiredCommand("actCMHConvalesceScheme"));
     QWidget *content = page66_.grid.container;
     QGridLayout *grid = page66_.grid.layout;
 
@@ -169,8 +164,7 @@ void TfrmMedDiaClientInfoEdit::createPage66Body()
     order << page66_.scheme << page66_.remark;
     for (const TypeRow66 &typeRow : typeRows66_)
         order << typeRow.org << typeRow.con << typeRow.result;
-    for (qsizetype i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
+    setTabOrderChain(order);
 }
 
 void TfrmMedDiaClientInfoEdit::connectPage66Handlers()
@@ -226,8 +220,8 @@ void TfrmMedDiaClientInfoEdit::edtCMHYangXuFieldExit(QWidget *)
 
 void TfrmMedDiaClientInfoEdit::edtCMHYangXuFieldKeyPress(QWidget *, QChar &key)
 {
-    const bool kept = (key >= QChar('0') && key <= QChar('5')) || key == QChar(';') ||
-                      key == QChar(8);
+    const bool kept =
+        (key >= QChar('0') && key <= QChar('5')) || key == QChar(';') || key == QChar(8);
     if (!kept)
         key = QChar();
 }

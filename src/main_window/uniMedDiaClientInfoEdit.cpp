@@ -360,11 +360,8 @@ void TfrmMedDiaClientInfoEdit::closeLookupsAndRichTextsStartPickers()
             static_cast<TwwDBDateTimePicker *>(object)->setDateTime(started);
         }
     }
-    auto text = [](std::string_view catalogueText) {
-        return QString::fromUtf8(catalogueText.data(), qsizetype(catalogueText.size()));
-    };
-    page33_.testType->setText(text(kTestType33));
-    page66_.testType->setText(text(kTestType66));
+    page33_.testType->setText(fromCatalogue(kTestType33));
+    page66_.testType->setText(fromCatalogue(kTestType66));
 }
 
 void TfrmMedDiaClientInfoEdit::fillSchemeHelpTexts()

@@ -15,11 +15,6 @@ using namespace tizhi;
 
 namespace {
 
-QString fromCatalogue(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
 // Component names of the five answers, value 1 first.
 constexpr std::array<const char *, 5> kAnswerNames = {"Not", "Seldom", "Sometimes", "Often",
                                                       "Always"};
@@ -32,14 +27,9 @@ constexpr int kButtonWidth = 88;
 constexpr int kAnswerWidth = 127;
 
 // Colours of the marked questions, in the 0x00BBGGRR encoding.
-constexpr TColor kReversedMark = 0x0000FFu; // red: PingHe's reversed questions
+constexpr TColor kReversedMark = 0x0000FFu;  // red: PingHe's reversed questions
 constexpr TColor kWomenOnlyMark = 0x00FFFFu; // yellow
 constexpr TColor kMenOnlyMark = 0x0000FFu;   // red
-
-bool isAnswerCharacter(QChar c)
-{
-    return c >= QChar('0') && c <= QChar('5');
-}
 
 template <class Kind> Kind *named(QWidget *parent, const QString &name)
 {
@@ -101,7 +91,8 @@ void TfrmMedDiaClientChiModHabFieldEdit::createControls()
     titlePrompt->setDesignSize({kPromptWidth, kRowHeight});
     grid->addWidget(titlePrompt, 0, 1);
     for (int value = 1; value <= 5; ++value) {
-        auto *head = named<TBitBtn>(content, QStringLiteral("lblTitle%1").arg(kAnswerNames[value - 1]));
+        auto *head =
+            named<TBitBtn>(content, QStringLiteral("lblTitle%1").arg(kAnswerNames[value - 1]));
         head->setText(fromCatalogue(kAnswerScale[std::size_t(value - 1)].word));
         head->setDesignSize({kButtonWidth, kRowHeight});
         columnHeads_[std::size_t(value - 1)] = head;
@@ -174,8 +165,7 @@ void TfrmMedDiaClientChiModHabFieldEdit::createControls()
     for (TBitBtn *head : columnHeads_)
         order << head;
     order << titleOriginal;
-    for (qsizetype i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
+    setTabOrderChain(order);
     rows_[0].answer->setFocus();
 }
 
@@ -203,7 +193,8 @@ void TfrmMedDiaClientChiModHabFieldEdit::createActions()
                          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F11));
     connect(actConfirm, &QAction::triggered, this,
             &TfrmMedDiaClientChiModHabFieldEdit::actConfirmExecute);
-    connect(actQuit, &QAction::triggered, this, &TfrmMedDiaClientChiModHabFieldEdit::actQuitExecute);
+    connect(actQuit, &QAction::triggered, this,
+            &TfrmMedDiaClientChiModHabFieldEdit::actQuitExecute);
 
     for (const auto &[name, action] :
          {std::pair{"btnConfirm", actConfirm}, std::pair{"btnCancel", actQuit}}) {
@@ -296,7 +287,8 @@ void TfrmMedDiaClientChiModHabFieldEdit::FillAnswerBoxes(const QString &itemStri
     // The same reading of an item string as the scoring: each piece
     // trimmed, put in without any check of its value or length.
     const QByteArray utf8 = itemString.toUtf8();
-    const auto answers = itemStringAnswers(std::string_view(utf8.constData(), std::size_t(utf8.size())));
+    const auto answers =
+        itemStringAnswers(std::string_view(utf8.constData(), std::size_t(utf8.size())));
     for (std::size_t i = 0; i < answers.size() && int(i) < rowCount && i < rows_.size(); ++i)
         rows_[i].answer->setText(fromCatalogue(answers[i]));
 }
@@ -342,13 +334,7 @@ void TfrmMedDiaClientChiModHabFieldEdit::btnNot1Click(QAbstractButton *sender)
 
 void TfrmMedDiaClientChiModHabFieldEdit::edtOriginal1KeyPress(QWidget *sender, QChar &key)
 {
-    if (key == QChar(8))
-        return;
-    // One character at most: a digit only replaces a selection.
-    auto *box = static_cast<TEdit *>(sender);
-    const bool full = box->text().size() - box->selectedText().size() >= 1;
-    if (!isAnswerCharacter(key) || full)
-        key = QChar();
+    filterAnswerKey(static_cast<TEdit *>(sender), key);
 }
 
 void TfrmMedDiaClientChiModHabFieldEdit::edtOriginal1KeyDown(QWidget *, int key,

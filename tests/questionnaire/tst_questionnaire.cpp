@@ -22,11 +22,6 @@ namespace {
 
 using Window = TfrmMedDiaClientChiModHabFieldEdit;
 
-QString fromCatalogue(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
 QStringList boxes(const Window &window)
 {
     QStringList texts;
