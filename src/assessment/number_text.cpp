@@ -1,14 +1,8 @@
 #include "number_text.h"
+#include "gcc12_restrict.h"
 
 #include <algorithm>
 #include <limits>
-
-// GCC 12 at -O2 and above reports an overlapping memcpy inside std::string
-// when a short literal is assigned or prepended (GCC bug 105329, a false
-// positive fixed in GCC 13). Silenced for this file only.
-#if defined(__GNUC__) && !defined(__clang__) && __GNUC__ == 12
-#pragma GCC diagnostic ignored "-Wrestrict"
-#endif
 
 namespace tizhi {
 

@@ -1,4 +1,5 @@
 #include "batch_scorer.h"
+#include "gcc12_restrict.h"
 
 #include "assessment.h"
 #include "csv.h"

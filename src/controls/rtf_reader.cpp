@@ -9,6 +9,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 namespace tizhi::rtf {
@@ -41,6 +43,7 @@ struct GroupState {
 };
 
 struct FontEntry {
+    bool numbered = false; // a \fN gave it its number
     int number = 0;
     int charset = -1;
     int codePage = -1;
@@ -49,6 +52,10 @@ struct FontEntry {
 };
 
 constexpr int kMaxDepth = 4096; // deeper groups share their parent's state
+// No document has more fonts or colours; entries beyond are ignored, so a
+// table of millions of bare ";" costs no memory.
+constexpr std::size_t kMaxFonts = 4096;
+constexpr std::size_t kMaxColors = 4096;
 constexpr int kMaxWordLength = 32;
 constexpr int kMaxParameterDigits = 10;
 constexpr int kMaxHalfPoints = 3276; // 1638 points
@@ -152,6 +159,8 @@ private:
     QTextCharFormat currentFormat();
     int codePageOfCurrentFont();
     const FontEntry *font(int number) const;
+    // Ends the font table entry being read ("; " or the table's end).
+    void finishFont();
     bool consumeFallback(); // true when the token is a \uN fallback to skip
 
     const QByteArray &data_;
@@ -163,8 +172,8 @@ private:
 
     int ansiCodePage_ = 1252;
     int defaultFont_ = 0;
-    std::vector<FontEntry> fonts_;
-    std::vector<QColor> colors_; // entry 0, usually empty, is the default colour
+    std::unordered_map<int, FontEntry> fonts_; // by number, the first entry counts
+    std::vector<QColor> colors_;               // entry 0, usually empty, is the default colour
     int red_ = 0, green_ = 0, blue_ = 0;
     bool colorComponents_ = false;
     FontEntry pendingFont_;
@@ -320,23 +329,30 @@ void Reader::closeGroup()
     const Destination closing = stack_.back().destination;
     stack_.pop_back();
     if (closing == Destination::FontTable && state().destination != Destination::FontTable &&
-        !pendingFont_.nameBytes.isEmpty()) {
-        // A last entry without its ";".
-        pendingFont_.name = decodeCodePage(
-            pendingFont_.codePage > 0 ? pendingFont_.codePage
-                                      : codePageOfCharset(pendingFont_.charset, ansiCodePage_),
-            pendingFont_.nameBytes);
-        fonts_.push_back(pendingFont_);
-        pendingFont_ = FontEntry{};
+        !pendingFont_.nameBytes.isEmpty())
+        finishFont(); // a last entry without its ";"
+}
+
+void Reader::finishFont()
+{
+    // Entries without a number say nothing a run could refer to.
+    if (pendingFont_.numbered && fonts_.size() < kMaxFonts &&
+        !fonts_.contains(pendingFont_.number)) {
+        pendingFont_.name =
+            decodeCodePage(pendingFont_.codePage > 0
+                               ? pendingFont_.codePage
+                               : codePageOfCharset(pendingFont_.charset, ansiCodePage_),
+                           pendingFont_.nameBytes)
+                .trimmed();
+        fonts_.emplace(pendingFont_.number, std::move(pendingFont_));
     }
+    pendingFont_ = FontEntry{};
 }
 
 const FontEntry *Reader::font(int number) const
 {
-    for (const FontEntry &entry : fonts_)
-        if (entry.number == number)
-            return &entry;
-    return nullptr;
+    const auto found = fonts_.find(number);
+    return found == fonts_.end() ? nullptr : &found->second;
 }
 
 int Reader::codePageOfCurrentFont()
@@ -362,21 +378,15 @@ void Reader::textByte(char byte)
     case Destination::FontTable:
         flushBytes();
         if (byte == ';') {
-            pendingFont_.name =
-                decodeCodePage(pendingFont_.codePage > 0
-                                   ? pendingFont_.codePage
-                                   : codePageOfCharset(pendingFont_.charset, ansiCodePage_),
-                               pendingFont_.nameBytes)
-                    .trimmed();
-            fonts_.push_back(pendingFont_);
-            pendingFont_ = FontEntry{};
+            finishFont();
         } else if (pendingFont_.nameBytes.size() < 256) {
             pendingFont_.nameBytes += byte;
         }
         return;
     case Destination::ColorTable:
         if (byte == ';') {
-            colors_.push_back(colorComponents_ ? QColor(red_, green_, blue_) : QColor());
+            if (colors_.size() < kMaxColors)
+                colors_.push_back(colorComponents_ ? QColor(red_, green_, blue_) : QColor());
             red_ = green_ = blue_ = 0;
             colorComponents_ = false;
         }
@@ -568,6 +578,7 @@ void Reader::controlWord(const QByteArray &word, bool hasParameter, int paramete
     if (group.destination == Destination::FontTable) {
         if (word == "f") {
             pendingFont_ = FontEntry{};
+            pendingFont_.numbered = true;
             pendingFont_.number = parameter;
         } else if (word == "fcharset") {
             pendingFont_.charset = parameter;

@@ -2,6 +2,8 @@
 // comparisons of record fields.
 #pragma once
 
+#include "gcc12_restrict.h"
+
 #include "assessment.h"
 
 #include <QString>

@@ -1,5 +1,6 @@
 // The 33-item assessment run as the page runs it: BuildItemStrings33, then
 // Assess33, on a record that may hold anything from earlier runs.
+#include "gcc12_restrict.h"
 #include "test_registry.h"
 
 #include "assessment_helpers.h"

@@ -1,5 +1,6 @@
 // The 66-item assessment: transformed scores, their exact rounding, the
 // verdict thresholds, and what a run leaves behind when it stops.
+#include "gcc12_restrict.h"
 #include "test_registry.h"
 
 #include "assessment_helpers.h"

@@ -1,5 +1,6 @@
 // Item strings of a megabyte, as a careless paste may leave in a type field:
 // summed in time linear in their length, or refused with the usual message.
+#include "gcc12_restrict.h"
 #include "test_registry.h"
 
 #include "assessment.h"

@@ -1,6 +1,7 @@
 // Hostile CSV for the batch scorer: unbalanced quotes, a 50 MB field,
 // 100 000 columns, bytes invalid in the encoding. Each ends in bounded time
 // with scored rows or a clear error naming the line.
+#include "gcc12_restrict.h"
 #include "test_registry.h"
 
 #include "batch_scorer.h"

@@ -8,7 +8,22 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+
+#include <sys/resource.h>
+
+namespace {
+
+// The process's highest resident memory so far.
+long peakMemoryKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+} // namespace
 
 using namespace tizhi;
 
@@ -64,13 +79,64 @@ private slots:
         QFETCH(QByteArray, rtf);
         QFETCH(QString, expected);
         QTextDocument document;
-        QElapsedTimer timer;
-        timer.start();
         QVERIFY(rtf::read(rtf, document));
-        const qint64 ms = timer.elapsed();
         if (expected != "*")
             QCOMPARE(document.toPlainText(), expected);
-        QVERIFY2(ms < 10000, qPrintable(QString::number(ms) + " ms"));
+    }
+
+    // Every run looks its font up in constant time: fonts and runs ten
+    // times as many take about ten times as long, not a hundred. (The fonts
+    // share one family: Qt's own cost for thousands of families is not the
+    // reader's.)
+    void fontLookUpIsConstantTime()
+    {
+        auto timeFor = [](int fonts) {
+            QByteArray rtf = "{\\rtf1\\ansi\\ansicpg936{\\fonttbl";
+            for (int f = 0; f < fonts; ++f)
+                rtf += "{\\f" + QByteArray::number(f) + "\\fcharset134 SimSun;}";
+            rtf += "}";
+            for (int f = fonts - 1; f >= 0; --f)
+                rtf += "{\\f" + QByteArray::number(f) + " x}";
+            rtf += "}";
+            QTextDocument document;
+            QElapsedTimer timer;
+            timer.start();
+            rtf::read(rtf, document);
+            return std::max<qint64>(timer.elapsed(), 1);
+        };
+        const qint64 small = timeFor(3000);
+        const qint64 large = timeFor(30000);
+        QVERIFY2(large < 40 * small + 200,
+                 qPrintable(QStringLiteral("%1 ms vs %2 ms").arg(large).arg(small)));
+    }
+
+    // Tables of millions of bare ";" keep no entries: the text after them
+    // still reads with the first fonts and colours.
+    void hugeTablesAreBounded_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        const QByteArray semicolons(5 * 1024 * 1024, ';');
+        QTest::newRow("5 MB font table")
+            << "{\\rtf1{\\fonttbl{\\f1 Arial;}" + semicolons + "}\\f1 t}";
+        QTest::newRow("5 MB colour table")
+            << "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;" + semicolons + "}\\cf1 t}";
+    }
+
+    void hugeTablesAreBounded()
+    {
+        QFETCH(QByteArray, rtf);
+        QTextDocument document;
+        const long peakBefore = peakMemoryKilobytes();
+        QVERIFY(rtf::read(rtf, document));
+        // Unbounded, five million entries took over 500 MB.
+        const long grown = peakMemoryKilobytes() - peakBefore;
+        QVERIFY2(grown < 100 * 1024, qPrintable(QString::number(grown) + " kB more at the peak"));
+        QCOMPARE(document.toPlainText(), "t");
+        const QTextCharFormat format = QTextCursor(document.lastBlock()).charFormat();
+        if (rtf.contains("colortbl"))
+            QCOMPARE(format.foreground().color(), QColor(255, 0, 0));
+        else
+            QCOMPARE(format.fontFamilies().toStringList(), QStringList{"Arial"});
     }
 
     // Time grows with the size, not faster: ten times the input may take at
