@@ -5,7 +5,9 @@
 #include "csv.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
+#include <set>
 
 namespace tizhi::cli {
 
@@ -67,20 +69,64 @@ std::string describeMissing(const std::vector<std::string> &missing)
 
 } // namespace
 
-RowScorer::RowScorer(Form form, const std::vector<std::string> &header)
-    : columnCount_(header.size())
+namespace {
+
+std::vector<std::pair<std::size_t, std::string>> numbered(const std::vector<std::string> &header)
 {
+    std::vector<std::pair<std::size_t, std::string>> named;
+    for (std::size_t i = 0; i < header.size(); ++i)
+        named.emplace_back(i, header[i]);
+    return named;
+}
+
+} // namespace
+
+bool RowScorer::readsColumn(Form form, std::string_view name)
+{
+    static const auto names = [] {
+        std::array<std::set<std::string>, 2> sets;
+        for (const std::string &n : answerColumns33())
+            sets[0].insert(lowerAscii(n));
+        for (const auto &list : {itemStringColumns66(), rowColumns66()})
+            for (const std::string &n : list)
+                sets[1].insert(lowerAscii(n));
+        for (auto &set : sets)
+            set.insert("id");
+        return sets;
+    }();
+    return names[form == Form::Items33 ? 0 : 1].contains(lowerAscii(name));
+}
+
+RowScorer::RowScorer(Form form, const std::vector<std::string> &header)
+    : RowScorer(form, header.size(), numbered(header))
+{
+}
+
+RowScorer::RowScorer(Form form, std::size_t columnCount,
+                     const std::vector<std::pair<std::size_t, std::string>> &named)
+    : columnCount_(columnCount)
+{
+    // Columns the scorer ignores may repeat; one it reads may not, since it
+    // could not tell which of the two holds the answer.
     std::map<std::string, std::size_t> byName;
-    for (std::size_t i = 0; i < header.size(); ++i) {
-        const std::string key = lowerAscii(header[i]);
+    std::map<std::string, std::string> repeated; // key -> the name as written
+    std::map<std::size_t, std::string> written;  // position -> the name as written
+    for (const auto &[i, name] : named) {
+        const std::string key = lowerAscii(name);
         if (key.empty())
             continue;
+        written.emplace(i, std::string(trimText(name)));
         if (!byName.emplace(key, i).second)
-            throw UsageError("the column '" + std::string(trimText(header[i])) +
-                             "' appears twice in the header");
+            repeated.emplace(key, std::string(trimText(name)));
     }
-    if (auto id = byName.find("id"); id != byName.end())
+    auto checkOnce = [&repeated](const std::string &name) {
+        if (auto twice = repeated.find(lowerAscii(name)); twice != repeated.end())
+            throw UsageError("the column '" + twice->second + "' appears twice in the header");
+    };
+    if (auto id = byName.find("id"); id != byName.end()) {
+        checkOnce("id");
         idColumn_ = static_cast<long>(id->second);
+    }
 
     // Finds every name of `names`; returns the missing ones.
     auto lookUp = [&](const std::vector<std::string> &names, std::vector<std::size_t> &found) {
@@ -95,6 +141,13 @@ RowScorer::RowScorer(Form form, const std::vector<std::string> &header)
         }
         return missing;
     };
+    // The names as the header writes them, for messages about a cell.
+    auto keepNames = [&](const std::vector<std::size_t> &columns) {
+        for (const std::size_t column : columns) {
+            checkOnce(written[column]);
+            columnNames_.push_back(written[column]);
+        }
+    };
 
     if (form == Form::Items33) {
         layout_ = Layout::Answers33;
@@ -102,6 +155,7 @@ RowScorer::RowScorer(Form form, const std::vector<std::string> &header)
         if (!missing.empty())
             throw UsageError("the 33-item form needs the columns q1 ... q33; missing: " +
                              describeMissing(missing));
+        keepNames(columns_);
         return;
     }
 
@@ -121,6 +175,7 @@ RowScorer::RowScorer(Form form, const std::vector<std::string> &header)
                              describeMissing(missingRows));
         layout_ = Layout::Rows66;
         columns_ = rows;
+        keepNames(columns_);
         return;
     }
     if (!anyStrings || !missingStrings.empty())
@@ -130,6 +185,7 @@ RowScorer::RowScorer(Form form, const std::vector<std::string> &header)
                          describeMissing(missingStrings));
     layout_ = Layout::ItemStrings66;
     columns_ = strings;
+    keepNames(columns_);
 }
 
 std::vector<std::string> RowScorer::outputHeader() const
@@ -154,39 +210,53 @@ std::vector<std::string> RowScorer::score(const std::vector<std::string> &row, b
     // Right after start-up every type field holds "0" and nothing else is shown.
     AssessmentRecord record = startRecord();
     std::string error;
-    try {
-        switch (layout_) {
-        case Layout::Answers33: {
-            Answers33 answers;
-            for (std::size_t k = 0; k < answers.size(); ++k)
-                answers[k] = row[columns_[k]];
-            BuildItemStrings33(answers, record);
-            Assess33(record);
-            break;
+    // An answer cell holds one answer: a ";" in it would split into two and
+    // move every later answer of its type to the wrong question. No answer
+    // box of the program can hold one, so the row is not scored.
+    if (layout_ != Layout::ItemStrings66) {
+        for (std::size_t i = 0; i < columns_.size() && error.empty(); ++i) {
+            if (row[columns_[i]].find(';') != std::string::npos)
+                error = "the answer in column '" + columnNames_[i] +
+                        "' holds ';', which no answer box can hold";
         }
-        case Layout::ItemStrings66:
-            for (std::size_t i = 0; i < kTypes.size(); ++i)
-                record.*kTypeFields[i].field = row[columns_[i]];
-            Assess66(record);
-            break;
-        case Layout::Rows66: {
-            // As the questionnaire window confirms: each answer trimmed and
-            // followed by ";", one slot per row.
-            std::size_t column = 0;
-            for (const ConstitutionType &type : kTypes) {
-                std::string itemString;
-                for (std::size_t r = 0; r < type.questions66.size(); ++r) {
-                    itemString += trimText(row[columns_[column++]]);
-                    itemString += ';';
-                }
-                record.*fieldsOf(type).field = std::move(itemString);
+        if (!error.empty())
+            record = AssessmentRecord{};
+    }
+    if (error.empty()) {
+        try {
+            switch (layout_) {
+            case Layout::Answers33: {
+                Answers33 answers;
+                for (std::size_t k = 0; k < answers.size(); ++k)
+                    answers[k] = row[columns_[k]];
+                BuildItemStrings33(answers, record);
+                Assess33(record);
+                break;
             }
-            Assess66(record);
-            break;
+            case Layout::ItemStrings66:
+                for (std::size_t i = 0; i < kTypes.size(); ++i)
+                    record.*kTypeFields[i].field = row[columns_[i]];
+                Assess66(record);
+                break;
+            case Layout::Rows66: {
+                // As the questionnaire window confirms: each answer trimmed and
+                // followed by ";", one slot per row.
+                std::size_t column = 0;
+                for (const ConstitutionType &type : kTypes) {
+                    std::string itemString;
+                    for (std::size_t r = 0; r < type.questions66.size(); ++r) {
+                        itemString += trimText(row[columns_[column++]]);
+                        itemString += ';';
+                    }
+                    record.*fieldsOf(type).field = std::move(itemString);
+                }
+                Assess66(record);
+                break;
+            }
+            }
+        } catch (const ConvertError &conversion) {
+            error = conversion.what();
         }
-        }
-    } catch (const ConvertError &conversion) {
-        error = conversion.what();
     }
     failed = !error.empty();
 
@@ -255,26 +325,53 @@ RunResult scoreCsv(std::istream &in, std::ostream &out, std::ostream &err, Form 
     CsvReader reader(in);
     std::vector<std::string> fields;
     try {
-        if (encoding == Encoding::Utf8)
+        if (encoding == Encoding::Utf8) {
             reader.skipByteOrderMark();
-        if (!reader.next(fields)) {
+        } else if (reader.startsWithByteOrderMark()) {
+            // Read as GBK, the mark would become part of the first column's name.
+            err << "tizhi-score: line 1: the input begins with a UTF-8 byte order mark: it is "
+                   "UTF-8 text; read it with --encoding utf-8\n";
+            result.exitCode = 2;
+            return result;
+        }
+        // Only the names the form reads are kept, each at most twice (twice
+        // is an error), so a header line of any length costs no memory.
+        std::vector<std::pair<std::size_t, std::string>> named;
+        std::map<std::string, int> seen;
+        const auto keep = [form, &seen](const std::string &name) {
+            if (!RowScorer::readsColumn(form, name))
+                return false;
+            return ++seen[lowerAscii(name)] <= 2;
+        };
+        if (!reader.nextHeader(named, keep)) {
             err << "tizhi-score: the input is empty; the first line must name the columns\n";
             result.exitCode = 2;
             return result;
         }
         std::optional<RowScorer> scorer;
         try {
-            scorer.emplace(form, decodeRecord(fields, encoding, reader.recordLine()));
+            for (auto &[column, name] : named) {
+                auto text = decodeToUtf8(encoding, name);
+                if (!text)
+                    throw CsvError(reader.recordLine(), "field " + std::to_string(column + 1) +
+                                                            " holds bytes that are not " +
+                                                            encodingName(encoding) + " text");
+                name = std::move(*text);
+            }
+            scorer.emplace(form, reader.fieldCount(), named);
         } catch (const UsageError &usage) {
             err << "tizhi-score: line 1: " << usage.what() << "\n";
             result.exitCode = 2;
             return result;
         }
         writeRecord(out, scorer->outputHeader(), encoding, reader.recordLine());
+        // A row keeps no more fields than the header names, however many
+        // commas it holds.
+        reader.setFieldLimit(scorer->inputColumnCount());
         while (reader.next(fields)) {
             const std::int64_t line = reader.recordLine();
-            if (fields.size() != scorer->inputColumnCount())
-                throw CsvError(line, "the row has " + std::to_string(fields.size()) +
+            if (reader.fieldCount() != scorer->inputColumnCount())
+                throw CsvError(line, "the row has " + std::to_string(reader.fieldCount()) +
                                          " fields where the header has " +
                                          std::to_string(scorer->inputColumnCount()));
             bool failed = false;

@@ -11,6 +11,8 @@
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tizhi::cli {
@@ -28,6 +30,13 @@ class RowScorer {
 public:
     // Throws UsageError naming the columns when the header does not fit the form.
     RowScorer(Form form, const std::vector<std::string> &header);
+    // The same from the header's named columns that `readsColumn` accepts,
+    // each with its 0-based position, of `columnCount` columns in all.
+    RowScorer(Form form, std::size_t columnCount,
+              const std::vector<std::pair<std::size_t, std::string>> &named);
+
+    // Whether the form reads a column of this name (any case, blanks around).
+    static bool readsColumn(Form form, std::string_view name);
 
     std::vector<std::string> outputHeader() const;
     std::size_t inputColumnCount() const { return columnCount_; }
@@ -44,6 +53,7 @@ private:
     long idColumn_ = -1;
     // Answers33: 33 columns; ItemStrings66: 9; Rows66: 67, type by type.
     std::vector<std::size_t> columns_;
+    std::vector<std::string> columnNames_; // as the header writes them
 };
 
 struct RunResult {

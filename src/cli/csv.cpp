@@ -6,16 +6,32 @@ namespace {
 constexpr int kEof = std::char_traits<char>::eof();
 }
 
-CsvReader::CsvReader(std::istream &in) : buffer_(in.rdbuf()) {}
+CsvReader::CsvReader(std::istream &in)
+    : buffer_(in.rdbuf()), errors_(dynamic_cast<const ReadErrorSource *>(buffer_))
+{
+}
+
+int CsvReader::checked(int c)
+{
+    if (c == kEof && errors_) {
+        if (const std::string error = errors_->readError(); !error.empty())
+            throw CsvError(line_, error);
+    }
+    return c;
+}
 
 int CsvReader::get()
 {
-    return buffer_ ? buffer_->sbumpc() : kEof;
+    if (aheadPos_ < ahead_.size())
+        return static_cast<unsigned char>(ahead_[aheadPos_++]);
+    return checked(buffer_ ? buffer_->sbumpc() : kEof);
 }
 
 int CsvReader::peek()
 {
-    return buffer_ ? buffer_->sgetc() : kEof;
+    if (aheadPos_ < ahead_.size())
+        return static_cast<unsigned char>(ahead_[aheadPos_]);
+    return checked(buffer_ ? buffer_->sgetc() : kEof);
 }
 
 void CsvReader::consumeLineEnd(int c)
@@ -25,6 +41,18 @@ void CsvReader::consumeLineEnd(int c)
     ++line_;
 }
 
+bool CsvReader::startsWithByteOrderMark()
+{
+    // Up to three bytes read ahead, kept to be read again.
+    while (ahead_.size() < 3) {
+        const int c = checked(buffer_ ? buffer_->sbumpc() : kEof);
+        if (c == kEof)
+            break;
+        ahead_.push_back(static_cast<char>(c));
+    }
+    return ahead_ == "\xEF\xBB\xBF";
+}
+
 void CsvReader::skipByteOrderMark()
 {
     if (peek() != 0xEF)
@@ -32,12 +60,34 @@ void CsvReader::skipByteOrderMark()
     get();
     if (get() != 0xBB || get() != 0xBF)
         throw CsvError(1, "the input begins with a broken byte order mark");
+    if (peek() == 0xEF)
+        throw CsvError(1, "the input begins with two byte order marks; remove the second, "
+                          "or it would pass for part of the first column's name");
 }
 
 bool CsvReader::next(std::vector<std::string> &fields)
 {
+    fields.clear();
+    return read([this, &fields](std::string &&field) {
+        if (fieldCount_ <= fieldLimit_)
+            fields.push_back(std::move(field));
+    });
+}
+
+bool CsvReader::nextHeader(std::vector<std::pair<std::size_t, std::string>> &kept,
+                           const std::function<bool(const std::string &)> &keep)
+{
+    kept.clear();
+    return read([this, &kept, &keep](std::string &&field) {
+        if (keep(field))
+            kept.emplace_back(fieldCount_ - 1, std::move(field));
+    });
+}
+
+bool CsvReader::read(const std::function<void(std::string &&)> &onField)
+{
     while (true) {
-        fields.clear();
+        fieldCount_ = 0;
         recordLine_ = line_;
         int c = peek();
         if (c == kEof)
@@ -85,7 +135,8 @@ bool CsvReader::next(std::vector<std::string> &fields)
                     c = get();
                 }
             }
-            fields.push_back(std::move(field));
+            ++fieldCount_;
+            onField(std::move(field));
             if (c == ',')
                 continue;
             if (c == '\r' || c == '\n')

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <istream>
 #include <ostream>
 #include <stdexcept>
@@ -26,26 +27,59 @@ private:
     std::int64_t line_;
 };
 
+// A stream buffer that can tell a read error from the end of its input
+// (the standard file buffers cannot: both end in EOF).
+class ReadErrorSource {
+public:
+    virtual ~ReadErrorSource() = default;
+    // Empty while nothing failed; else what failed, naming the input.
+    virtual std::string readError() const = 0;
+};
+
 class CsvReader {
 public:
+    // When `in`'s buffer is a ReadErrorSource, a read error ends the reading
+    // with a CsvError instead of passing for the end of the input.
     explicit CsvReader(std::istream &in);
 
-    // Skips a UTF-8 byte order mark if the input begins with one.
+    // Whether the input begins with a UTF-8 byte order mark; reads nothing.
+    bool startsWithByteOrderMark();
+    // Skips a UTF-8 byte order mark if the input begins with one; a second
+    // mark right after it is an error (it would pass for part of the first
+    // column's name).
     void skipByteOrderMark();
+
+    // Records keep at most this many fields; the count of the rest is still
+    // known (fieldCount), so a line of millions of commas costs no memory.
+    void setFieldLimit(std::size_t limit) { fieldLimit_ = limit; }
 
     // Reads the next record into `fields`; false at the end of the input.
     // Empty lines are skipped. Throws CsvError on malformed input.
     bool next(std::vector<std::string> &fields);
+    // The same, keeping only the fields `keep` accepts, each with its
+    // 0-based position: a header of millions of names the reader has no use
+    // for costs no memory.
+    bool nextHeader(std::vector<std::pair<std::size_t, std::string>> &kept,
+                    const std::function<bool(const std::string &)> &keep);
 
     // Line on which the last record read began.
     std::int64_t recordLine() const { return recordLine_; }
+    // Fields of the last record read, also those beyond the limit.
+    std::size_t fieldCount() const { return fieldCount_; }
 
 private:
+    bool read(const std::function<void(std::string &&)> &onField);
     int get();
     int peek();
+    int checked(int c);         // a read error at EOF becomes a CsvError
     void consumeLineEnd(int c); // after CR or LF: counts the line, eats LF after CR
 
     std::streambuf *buffer_;
+    const ReadErrorSource *errors_ = nullptr;
+    std::size_t fieldLimit_ = static_cast<std::size_t>(-1);
+    std::size_t fieldCount_ = 0;
+    std::string ahead_; // bytes read ahead by startsWithByteOrderMark
+    std::size_t aheadPos_ = 0;
     std::int64_t line_ = 1;
     std::int64_t recordLine_ = 0;
 };
