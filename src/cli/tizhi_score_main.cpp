@@ -1,0 +1,264 @@
+#include "tizhi_score_main.h"
+
+#include "batch_scorer.h"
+#include "file_io.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tizhi::cli {
+
+namespace {
+
+const char *const kUsage =
+    R"(Usage: tizhi-score --form 33|66 [--encoding utf-8|gbk] [INPUT [OUTPUT]]
+
+Scores TCM constitution forms (中医体质辨识) collected on paper, one client per
+CSV row, exactly as Tizhi scores the same answers on screen.
+
+  --form 33        columns q1 ... q33: the answer typed for each question
+  --form 66        either the nine item-string columns YangXu, YinXu, QiXu,
+                   TanShi, ShiRe, XueYu, QiYu, TeBing, PingHe (e.g. 3;1;;5;)
+                   or the 67 answer columns YangXu1 ... YangXu7, YinXu1 ...
+                   YinXu8, QiXu1 ... QiXu8, TanShi1 ... TanShi8, ShiRe1 ...
+                   ShiRe7, XueYu1 ... XueYu7, QiYu1 ... QiYu7, TeBing1 ...
+                   TeBing7, PingHe1 ... PingHe8
+  --encoding gbk   read and write GBK (code page 936) instead of UTF-8
+  -h, --help       show this help
+
+The first line names the columns (any case, any order; others are ignored).
+An 'id' column is copied to the output. INPUT and OUTPUT default to standard
+input and output; '-' names them too.
+
+Output columns: id, then per type V_<TYPE>_FIELD, N_<TYPE>_ORG, N_<TYPE>_CON,
+V_<TYPE>_RESULT, then V_CON_TOTAL, V_RESULT_TOTAL and error.
+
+Exit status: 0 every row scored; 1 some rows carry an error in the error
+column; 2 wrong usage or unreadable input.
+)";
+
+int usageError(const std::string &message)
+{
+    std::cerr << "tizhi-score: " << message << "\nTry 'tizhi-score --help'.\n";
+    return 2;
+}
+
+// Shows "scored N rows" on a terminal, at most a few times a second.
+class Progress {
+public:
+    explicit Progress(bool enabled) : enabled_(enabled) {}
+    void update(std::int64_t rows)
+    {
+        const auto now = std::chrono::steady_clock::now();
+        if (!enabled_ || now - last_ < std::chrono::milliseconds(250))
+            return;
+        last_ = now;
+        shown_ = true;
+        std::cerr << "\rtizhi-score: scored " << rows << " rows" << std::flush;
+    }
+    void finish()
+    {
+        if (shown_)
+            std::cerr << "\r\033[K" << std::flush;
+    }
+
+private:
+    bool enabled_;
+    bool shown_ = false;
+    std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
+};
+
+// Closes a descriptor the run opened, whatever way the run ends.
+struct Descriptor {
+    int fd = -1;
+    ~Descriptor()
+    {
+        if (fd > 2)
+            close(fd);
+    }
+};
+
+// The named output: a regular file (new, or replaced whole by a temporary
+// file beside it, with its permissions kept and through a symbolic link),
+// or a device or FIFO written directly.
+struct Output {
+    std::optional<QSaveFile> saved;
+    std::optional<QFile> direct;
+
+    QIODevice *device()
+    {
+        if (saved)
+            return &*saved;
+        return direct ? &*direct : nullptr;
+    }
+};
+
+bool sameFile(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+int run(int argc, char **argv)
+{
+    std::optional<Form> form;
+    Encoding encoding = Encoding::Utf8;
+    std::vector<std::string> paths;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::string value;
+        const auto equals = arg.find('=');
+        const bool hasInlineValue = arg.starts_with("--") && equals != std::string::npos;
+        if (hasInlineValue) {
+            value = arg.substr(equals + 1);
+            arg = arg.substr(0, equals);
+        }
+        auto takeValue = [&]() -> bool {
+            if (hasInlineValue)
+                return true;
+            if (i + 1 >= argc)
+                return false;
+            value = argv[++i];
+            return true;
+        };
+        if (arg == "-h" || arg == "--help") {
+            std::cout << kUsage;
+            return 0;
+        } else if (arg == "--form") {
+            if (!takeValue())
+                return usageError("--form needs 33 or 66");
+            if (value == "33")
+                form = Form::Items33;
+            else if (value == "66")
+                form = Form::Items66;
+            else
+                return usageError("--form must be 33 or 66, not '" + value + "'");
+        } else if (arg == "--encoding") {
+            if (!takeValue())
+                return usageError("--encoding needs utf-8 or gbk");
+            std::string lower;
+            for (char c : value)
+                lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+            if (lower == "utf-8" || lower == "utf8")
+                encoding = Encoding::Utf8;
+            else if (lower == "gbk" || lower == "cp936")
+                encoding = Encoding::Gbk;
+            else
+                return usageError("--encoding must be utf-8 or gbk, not '" + value + "'");
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return usageError("unknown option '" + arg + "'");
+        } else {
+            paths.push_back(arg);
+        }
+    }
+    if (!form)
+        return usageError("--form 33 or --form 66 is required");
+    if (paths.size() > 2)
+        return usageError("at most two files: INPUT and OUTPUT");
+
+    // The input, read so that a read error is never taken for its end.
+    Descriptor inFile;
+    int inFd = STDIN_FILENO;
+    std::string inName = "standard input";
+    if (!paths.empty() && paths[0] != "-") {
+        inFile.fd = open(paths[0].c_str(), O_RDONLY | O_CLOEXEC);
+        if (inFile.fd < 0) {
+            std::cerr << "tizhi-score: cannot open '" << paths[0]
+                      << "' for reading: " << std::strerror(errno) << "\n";
+            return 2;
+        }
+        inFd = inFile.fd;
+        inName = "'" + paths[0] + "'";
+    }
+    FdReadBuffer inBuffer(inFd, inName);
+    std::istream in(&inBuffer);
+
+    // A named output appears only when the whole input was read and written.
+    Output output;
+    std::optional<DeviceWriteBuffer> outBuffer;
+    std::ostream *out = &std::cout;
+    std::optional<std::ostream> outStream;
+    if (paths.size() == 2 && paths[1] != "-") {
+        const QString path = QFile::decodeName(paths[1].c_str());
+        struct stat target {};
+        struct stat source {};
+        const bool exists = stat(paths[1].c_str(), &target) == 0;
+        if (exists && fstat(inFd, &source) == 0 && sameFile(source, target))
+            return usageError("INPUT and OUTPUT are the same file '" + paths[1] +
+                              "': the scored rows would replace the forms");
+        if (exists && !S_ISREG(target.st_mode)) {
+            output.direct.emplace(path);
+        } else {
+            // Through a symbolic link to the file it names, so that the link stays.
+            const QFileInfo info(path);
+            QString file = path;
+            if (info.isSymLink())
+                file = exists ? info.canonicalFilePath() : info.symLinkTarget();
+            output.saved.emplace(file);
+        }
+        if (!output.device()->open(QIODevice::WriteOnly)) {
+            std::cerr << "tizhi-score: cannot write '" << paths[1]
+                      << "': " << output.device()->errorString().toStdString() << "\n";
+            return 2;
+        }
+        outBuffer.emplace(*output.device());
+        outStream.emplace(&*outBuffer);
+        out = &*outStream;
+    } else {
+        std::ios::sync_with_stdio(false);
+    }
+
+    Progress progress(isatty(STDERR_FILENO) == 1);
+    const RunResult result = scoreCsv(in, *out, std::cerr, *form, encoding,
+                                      [&progress](std::int64_t rows) { progress.update(rows); });
+    progress.finish();
+
+    out->flush();
+    const bool written = outBuffer ? !outBuffer->failed() && bool(*out) : bool(*out);
+    if (result.exitCode != 2 && !written)
+        std::cerr << "tizhi-score: the output could not be written\n";
+    if (output.saved) {
+        if (result.exitCode == 2 || !written) {
+            output.saved->cancelWriting(); // the temporary file goes, nothing is published
+            return 2;
+        }
+        if (!output.saved->commit()) {
+            std::cerr << "tizhi-score: cannot write '" << paths[1]
+                      << "': " << output.saved->errorString().toStdString() << "\n";
+            return 2;
+        }
+    } else if (!written) {
+        return 2;
+    }
+    if (result.failedRows > 0)
+        std::cerr << "tizhi-score: " << result.failedRows << " of " << result.rows
+                  << " rows carry an error\n";
+    return result.exitCode;
+}
+
+} // namespace
+
+int tizhiScoreMain(int argc, char **argv)
+{
+    // No exception leaves the command: whatever goes wrong is exit 2.
+    try {
+        return run(argc, argv);
+    } catch (const std::exception &error) {
+        std::cerr << "tizhi-score: " << error.what() << "\n";
+    } catch (...) {
+        std::cerr << "tizhi-score: an unexpected error\n";
+    }
+    return 2;
+}
+
+} // namespace tizhi::cli
