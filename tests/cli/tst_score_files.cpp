@@ -156,6 +156,28 @@ private slots:
         QCOMPARE(files(dir), expected); // no temporary file left
     }
 
+    // Two runs with one OUTPUT: each writes a file of its own and publishes
+    // it whole, so the output is one run's or the other's, never a mixture.
+    void twoRunsWithOneOutput()
+    {
+        QTemporaryDir dir;
+        QByteArray a = header33() + "\n", b = a;
+        for (int i = 0; i < 20000; ++i) {
+            a += row33("a" + QByteArray::number(i), "2") + "\n";
+            b += row33("b" + QByteArray::number(i), "4") + "\n";
+        }
+        QVERIFY(write(dir, "a.csv", a));
+        QVERIFY(write(dir, "b.csv", b));
+        QCOMPARE(shell(dir, "$S --form 33 a.csv a.out && $S --form 33 b.csv b.out").exitCode, 0);
+        const Run both = shell(dir, "$S --form 33 a.csv out.csv & $S --form 33 b.csv out.csv; "
+                                    "s=$?; wait $! || exit 3; exit $s");
+        QCOMPARE(both.exitCode, 0);
+        const QByteArray out = read(dir, "out.csv");
+        QVERIFY2(out == read(dir, "a.out") || out == read(dir, "b.out"),
+                 qPrintable(QString::number(out.size()) + " bytes, neither run's output"));
+        QCOMPARE(files(dir), QStringList({"a.csv", "a.out", "b.csv", "b.out", "out.csv"}));
+    }
+
     void sameFileIsAUsageError_data()
     {
         QTest::addColumn<QString>("script");
