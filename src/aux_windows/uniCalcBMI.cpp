@@ -5,6 +5,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QVBoxLayout>
@@ -159,6 +160,15 @@ void TfrmCalcBMI::btnConfirmClick()
                     QStringLiteral("计算出现异常！ "), QMessageBox::Ok | QMessageBox::Cancel, this);
     box.setObjectName(QStringLiteral("bmiFailureBox"));
     box.exec();
+}
+
+void TfrmCalcBMI::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TfrmCalcBMI::btnCancelClick()

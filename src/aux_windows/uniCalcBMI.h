@@ -40,6 +40,10 @@ public:
     void edtHeightKeyPress(QWidget *sender, QChar &key);
     void edtWeightKeyDown(QWidget *sender, int key, Qt::KeyboardModifiers modifiers);
 
+protected:
+    // "取消" and the close box are the only ways out: Escape does not close.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void createControls();
 };

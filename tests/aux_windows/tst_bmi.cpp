@@ -219,6 +219,9 @@ private slots:
         QFETCH(bool, closeBox);
         TfrmCalcBMI dialog;
         QVERIFY(showActive(&dialog));
+        dialog.edtWeight->setFocus();
+        QTest::keyClick(dialog.edtWeight, Qt::Key_Escape); // no way out
+        QVERIFY(dialog.isVisible());
         if (closeBox)
             dialog.close();
         else
