@@ -45,8 +45,9 @@ signals:
     // consume the key: the control still sees it afterwards.
     void keyDown(QWidget *sender, int key, Qt::KeyboardModifiers modifiers);
     // Each character before the control takes it: typed characters, control
-    // characters (Backspace, Enter, Escape, Ctrl+letter) and the text an
-    // input method commits. Set `key` to QChar() to discard it.
+    // characters (Backspace, Enter, Escape) and the text an input method
+    // commits; not the editing commands (Ctrl+A, Ctrl+C ...). Set `key` to
+    // QChar() to discard it.
     void keyPressed(QWidget *sender, QChar &key);
 };
 
@@ -95,12 +96,16 @@ template <class Base> constexpr bool isButton()
     return std::is_base_of_v<QAbstractButton, Base>;
 }
 
-// The characters a key press brings to the filter. Delete and the movement
-// keys bring none; Backspace, Enter and Escape bring their control character
-// even where the platform sends no text for them.
+// The characters a key press brings to the filter. Delete, the movement keys
+// and the editing commands (Ctrl+A, Ctrl+C, Ctrl+V ...) bring none, though the
+// platform sends a control character for the latter; Backspace, Enter and
+// Escape bring theirs even where the platform sends no text for them.
 inline QString keyCharacters(const QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Delete)
+        return {};
+    const Qt::KeyboardModifiers command = Qt::ControlModifier | Qt::MetaModifier;
+    if ((event->modifiers() & command) && !(event->modifiers() & Qt::AltModifier))
         return {};
     if (!event->text().isEmpty())
         return event->text();

@@ -178,6 +178,17 @@ void DBEditBase::keyPressEvent(QKeyEvent *event)
     QPlainTextEdit::keyPressEvent(event);
 }
 
+void DBEditBase::focusInEvent(QFocusEvent *event)
+{
+    QPlainTextEdit::focusInEvent(event);
+    // Reached by Tab or Enter, the whole text is selected, as in any
+    // single-line field: what is typed replaces it.
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+        reason == Qt::ShortcutFocusReason)
+        selectAll();
+}
+
 void DBEditBase::insertFromMimeData(const QMimeData *source)
 {
     if (source && source->hasText())

@@ -77,6 +77,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
     void changeEvent(QEvent *event) override;
 

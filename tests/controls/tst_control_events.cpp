@@ -185,9 +185,10 @@ private slots:
                                                              << "ime:2x"
                                                              << "2x"
                                                              << "2";
-        QTest::newRow("Ctrl+A reaches the filter as a control character")
-            << "2"
-            << "ctrl:A" << QString(QChar(1)) << "2";
+        QTest::newRow("Ctrl+A is an editing command, not a character") << "2"
+                                                                       << "ctrl:A"
+                                                                       << ""
+                                                                       << "2";
         QTest::newRow("Escape reaches the filter") << "2"
                                                    << "key:\x1b"
                                                    << "\x1b"
@@ -222,6 +223,7 @@ private slots:
             // As a desktop sends Ctrl+A: the control character as its text.
             QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier, QString(QChar(1)));
             QApplication::sendEvent(form.first, &press);
+            QCOMPARE(form.first->selectedText(), start); // and it selected all
         } else {
             for (QChar c : payload) {
                 if (c == QChar(8))

@@ -175,6 +175,9 @@ private slots:
         } else if (trigger == "enter") {
             QTest::keyClick(yangXu, Qt::Key_Return);
             QVERIFY(p.field("YinXu")->hasFocus());
+            // Reached by Enter, the field's "0" is selected: typing replaces it.
+            QTest::keyClicks(p.field("YinXu"), "2;2;");
+            QCOMPARE(p.field("YinXu")->text(), "2;2;");
         } else {
             QTest::mouseClick(p.find<TSpeedButton>("btnCMHConvalesceScheme"), Qt::LeftButton);
             QVERIFY(yangXu->hasFocus()); // the flat button takes no focus
