@@ -82,6 +82,8 @@ void ComboBoxBase::wheelEvent(QWheelEvent *event)
 
 void ComboBoxBase::setText(const QString &text)
 {
+    if (text == currentText() && count() == (text.isEmpty() ? 0 : 1))
+        return; // every assessment writes every verdict; most stay as they were
     clear();
     if (!text.isEmpty()) {
         addItem(text);

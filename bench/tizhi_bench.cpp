@@ -1,0 +1,405 @@
+// tizhi-bench: one line per figure, with its goal. Start-up is measured in
+// child processes of this program (the main window and a bare window, in
+// turns); the rest in this process, on real windows.
+//   tizhi-bench            all figures
+//   tizhi-bench --child main|bare   (used by the start-up figure)
+#include "control_kinds.h"
+#include "rtf.h"
+#include "uniChineseMedicinePublic.h"
+#include "uniMedDiaClientChiModHabFieldEdit.h"
+#include "uniMedDiaClientInfoEdit.h"
+#include "uniRichTextProcessFullScreen.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QInputDialog>
+#include <QMainWindow>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+long peakKilobytes(qint64 pid = 0)
+{
+    QFile status(pid ? QStringLiteral("/proc/%1/status").arg(pid) : "/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return 0;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+double percentile(std::vector<double> values, double p)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[std::min(values.size() - 1, std::size_t(p * values.size()))];
+}
+
+void report(const char *figure, double value, const char *unit, const char *goal, bool met)
+{
+    std::printf("%-58s %12.2f %-8s goal %-22s %s\n", figure, value, unit, goal,
+                met ? "met" : "MISSED");
+    std::fflush(stdout);
+}
+
+// The child: builds a window, and prints its peak memory at the first paint.
+class FirstPaint : public QObject {
+public:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && !done_) {
+            done_ = true;
+            QTimer::singleShot(0, qApp, [] {
+                std::printf("painted %ld\n", peakKilobytes());
+                std::fflush(stdout);
+                QApplication::exit(0);
+            });
+        }
+        return false;
+    }
+
+private:
+    bool done_ = false;
+};
+
+int child(const QString &which)
+{
+    FirstPaint watcher;
+    QWidget *window = nullptr;
+    if (which == "main") {
+        window = new TfrmMedDiaClientInfoEdit;
+    } else {
+        auto *bare = new QMainWindow;
+        auto *tabs = new QTabWidget(bare);
+        for (int i = 0; i < 5; ++i)
+            tabs->addTab(new QWidget, QStringLiteral("page %1").arg(i));
+        bare->setCentralWidget(tabs);
+        window = bare;
+    }
+    window->installEventFilter(&watcher);
+    window->resize(1280, 760);
+    window->show();
+    return QApplication::exec();
+}
+
+void startUp(const char *program)
+{
+    std::vector<double> main, bare;
+    long peak = 0;
+    for (int round = 0; round < 7; ++round) {
+        for (const char *which : {"bare", "main"}) {
+            QProcess process;
+            QElapsedTimer timer;
+            timer.start();
+            process.start(program, {"--child", which});
+            process.waitForFinished(60000);
+            const double ms = double(timer.nsecsElapsed()) / 1e6;
+            const QByteArray out = process.readAllStandardOutput();
+            (std::string(which) == "main" ? main : bare).push_back(ms);
+            if (std::string(which) == "main" && out.startsWith("painted"))
+                peak = std::max(peak, out.mid(8).trimmed().toLong());
+        }
+    }
+    const double ratio = median(main) / median(bare);
+    report("start-up to first paint: bare window (median ms)", median(bare), "ms", "(reference)",
+           true);
+    report("start-up to first paint: main window (median ms)", median(main), "ms", "(reference)",
+           true);
+    report("start-up: main window / bare window", ratio, "x", "<= 1.5", ratio <= 1.5);
+    report("start-up: peak memory of the program", peak / 1024.0, "MB", "<= 64", peak <= 64 * 1024);
+}
+
+// Shows `window` active, as a window manager would, and waits for it.
+void showActive(QWidget *window)
+{
+    window->show();
+    window->activateWindow();
+    QElapsedTimer waited;
+    waited.start();
+    while (!window->isActiveWindow() && waited.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+void doubleClick(QWidget *widget)
+{
+    const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+    const QPointF global = widget->mapToGlobal(at);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, at, global, Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(widget, &event);
+    }
+}
+
+template <class T = QWidget> T *find(QWidget *window, const QString &name)
+{
+    return window->findChild<T *>(name);
+}
+
+void recomputation()
+{
+    TfrmMedDiaClientInfoEdit window;
+    showActive(&window);
+    std::vector<double> runs33, runs66;
+    for (int i = 0; i < 1000; ++i) {
+        auto *from = find<TEdit>(
+            &window, QStringLiteral("edtOriginal%1").arg(i % 32 + 1, 2, 10, QLatin1Char('0')));
+        auto *to = find<TEdit>(
+            &window, QStringLiteral("edtOriginal%1").arg(i % 32 + 2, 2, 10, QLatin1Char('0')));
+        from->setFocus(Qt::TabFocusReason);
+        from->setText(QString::number(i % 5 + 1));
+        QElapsedTimer timer;
+        timer.start();
+        to->setFocus(Qt::TabFocusReason); // leaving `from` recomputes both pages
+        runs33.push_back(double(timer.nsecsElapsed()) / 1e3);
+    }
+    window.pgcClient->setCurrentIndex(2);
+    QApplication::processEvents();
+    auto *yangXu = find<TwwDBEdit>(&window, "edtCMHYangXuField");
+    auto *yinXu = find<TwwDBEdit>(&window, "edtCMHYinXuField");
+    for (int i = 0; i < 1000; ++i) {
+        yangXu->setFocus(Qt::TabFocusReason);
+        yangXu->setText(QStringLiteral("%1;2;3;4;5;1;2;").arg(i % 5 + 1));
+        QElapsedTimer timer;
+        timer.start();
+        yinXu->setFocus(Qt::TabFocusReason);
+        runs66.push_back(double(timer.nsecsElapsed()) / 1e3);
+    }
+    report("recompute on leaving an answer box (33), median", median(runs33), "us", "<= 200",
+           median(runs33) <= 200);
+    report("recompute on leaving an answer box (33), 99th percentile", percentile(runs33, 0.99),
+           "us", "(reported)", true);
+    report("recompute on leaving a type field (66), median", median(runs66), "us", "<= 200",
+           median(runs66) <= 200);
+    report("recompute on leaving a type field (66), 99th percentile", percentile(runs66, 0.99),
+           "us", "(reported)", true);
+}
+
+void questionnaire()
+{
+    TfrmMedDiaClientInfoEdit window;
+    window.pgcClient->setCurrentIndex(2);
+    showActive(&window);
+    auto *field = find<TwwDBEdit>(&window, "edtCMHShiReField");
+    std::vector<double> runs;
+    for (int i = 0; i < 20; ++i) {
+        QElapsedTimer timer;
+        double shown = 0;
+        QTimer::singleShot(0, qApp, [&] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                shown = double(timer.nsecsElapsed()) / 1e6;
+                modal->close();
+            }
+        });
+        timer.start();
+        doubleClick(field->viewport());
+        runs.push_back(shown);
+    }
+    report("questionnaire window: double-click to shown (median)", median(runs), "ms", "<= 50",
+           median(runs) <= 50);
+}
+
+void viewer()
+{
+    QWidget source;
+    auto *box = new TwwDBRichEdit(&source);
+    box->setObjectName("memAdvertising1");
+    QTextCursor cursor(box->document());
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    cursor.beginEditBlock(); // one layout at the end, not one per run
+    for (int run = 0; run < 40'000; ++run)
+        cursor.insertText(QStringLiteral("中医体质辨识 constitution 测试文字 "),
+                          run % 2 ? bold : QTextCharFormat());
+    cursor.endEditBlock();
+    box->setReadOnly(true);
+    source.show();
+    std::vector<double> runs;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer timer;
+        double shown = 0;
+        QTimer::singleShot(0, qApp, [&] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                shown = double(timer.nsecsElapsed()) / 1e6;
+                modal->close();
+            }
+        });
+        timer.start();
+        tizhi::ShowRichTextFullScreen(box);
+        tizhi::ReleaseFullScreenViewer();
+        runs.push_back(shown);
+    }
+    report("viewer: open 1 MB of rich text (median)", median(runs), "ms", "<= 250",
+           median(runs) <= 250);
+
+    // Find across 10 million characters: the only match is at the end.
+    TfrmRichTextProcessFullScreen view;
+    // Lines of 80 characters, as a long text has them.
+    QString line(79, QChar('x'));
+    line += QChar('\n');
+    QString big = line.repeated(125'000);
+    big += QStringLiteral("体质");
+    view.reFullScreen->setPlainText(big);
+    view.show();
+    std::vector<double> finds, continues;
+    for (int i = 0; i < 3; ++i) {
+        view.reFullScreen->moveCursor(QTextCursor::Start);
+        QTimer::singleShot(0, qApp, [] {
+            if (auto *input = qobject_cast<QInputDialog *>(QApplication::activeModalWidget())) {
+                input->setTextValue(QStringLiteral("体质"));
+                input->accept();
+            }
+        });
+        QElapsedTimer timer;
+        timer.start();
+        view.actFind->trigger();
+        finds.push_back(double(timer.nsecsElapsed()) / 1e6);
+        view.reFullScreen->moveCursor(QTextCursor::Start);
+        timer.restart();
+        view.actFindContinue->trigger();
+        continues.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    report("viewer: Find across 10 million characters", median(finds), "ms", "<= 100",
+           median(finds) <= 100);
+    report("viewer: Find Continue across 10 million characters", median(continues), "ms", "<= 100",
+           median(continues) <= 100);
+}
+
+void rtfThroughput()
+{
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    cursor.beginEditBlock();
+    for (int i = 0; i < 60000; ++i)
+        cursor.insertText(QStringLiteral("中医体质辨识 constitution 测试 "),
+                          i % 2 ? bold : QTextCharFormat());
+    cursor.endEditBlock();
+    QElapsedTimer timer;
+    timer.start();
+    const QByteArray rtfBytes = tizhi::rtf::write(document);
+    const double writeSeconds = double(timer.nsecsElapsed()) / 1e9;
+    QTextDocument back;
+    timer.restart();
+    tizhi::rtf::read(rtfBytes, back);
+    const double readSeconds = double(timer.nsecsElapsed()) / 1e9;
+    const double mb = double(rtfBytes.size()) / 1e6;
+    report("RTF writing", mb / writeSeconds, "MB/s", ">= 50", mb / writeSeconds >= 50);
+    report("RTF reading", mb / readSeconds, "MB/s", ">= 50", mb / readSeconds >= 50);
+}
+
+// Runs tizhi-score on one core and returns rows per second and peak memory.
+std::pair<double, long> score(const QString &input, const QString &output, const char *form,
+                              qint64 rows)
+{
+    QProcess process;
+    QElapsedTimer timer;
+    timer.start();
+    process.start("taskset", {"-c", "0", TIZHI_SCORE_PATH, "--form", form, input, output});
+    process.waitForStarted();
+    long peak = 0;
+    while (!process.waitForFinished(2))
+        peak = std::max(peak, peakKilobytes(process.processId()));
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    return {double(rows) / seconds, peak};
+}
+
+void batchScorer()
+{
+    QTemporaryDir dir;
+    auto generate = [&dir](const char *name, const QByteArray &header, int rows, auto row) {
+        QFile file(dir.filePath(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(header + "\n");
+        QByteArray chunk;
+        for (int i = 0; i < rows; ++i) {
+            chunk += row(i);
+            if (chunk.size() > (1 << 20)) {
+                file.write(chunk);
+                chunk.clear();
+            }
+        }
+        file.write(chunk);
+        return dir.filePath(name);
+    };
+    QByteArray header33 = "id";
+    for (int k = 1; k <= 33; ++k)
+        header33 += ",q" + QByteArray::number(k);
+    auto row33 = [](int i) {
+        QByteArray row = "c" + QByteArray::number(i);
+        for (int k = 1; k <= 33; ++k)
+            row += ',' + QByteArray::number((i + k * 7) % 5 + 1);
+        return row + "\n";
+    };
+    const QString small33 = generate("small33.csv", header33, 10'000, row33);
+    const QString large33 = generate("large33.csv", header33, 1'000'000, row33);
+    const QByteArray header66 = "id,YangXu,YinXu,QiXu,TanShi,ShiRe,XueYu,QiYu,TeBing,PingHe";
+    auto row66 = [](int i) {
+        QByteArray row = "c" + QByteArray::number(i);
+        for (int t = 0; t < 9; ++t) {
+            row += ',';
+            for (int r = 0; r < 7 + (t == 1 || t == 2 || t == 3 || t == 8); ++r)
+                row += QByteArray::number((i + t + r * 3) % 5 + 1) + ';';
+        }
+        return row + "\n";
+    };
+    const QString large66 = generate("large66.csv", header66, 1'000'000, row66);
+
+    const auto [small, smallPeak] = score(small33, dir.filePath("s.out"), "33", 10'000);
+    const auto [rate33, peak33] = score(large33, dir.filePath("l33.out"), "33", 1'000'000);
+    const auto [rate66, peak66] = score(large66, dir.filePath("l66.out"), "66", 1'000'000);
+    (void)small;
+    report("tizhi-score --form 33, one million rows, one core", rate33, "rows/s", ">= 1000000",
+           rate33 >= 1e6);
+    report("tizhi-score --form 66, one million rows, one core", rate66, "rows/s", "(reported)",
+           true);
+    const double ratio = double(peak33) / double(std::max(smallPeak, 1L));
+    report("tizhi-score peak memory, 1 000 000 / 10 000 rows", ratio, "x", "<= 1.2", ratio <= 1.2);
+    (void)peak66;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    if (argc == 3 && QByteArray(argv[1]) == "--child")
+        return child(QString::fromLatin1(argv[2]));
+
+    static tizhi::TInterfaceRecord record;
+    record.CreateFonts();
+    record.SetDefaults();
+    tizhi::InterfaceRecord = &record;
+
+    std::printf("tizhi-bench: %s\n", qPrintable(QGuiApplication::platformName()));
+    startUp(argv[0]);
+    recomputation();
+    questionnaire();
+    viewer();
+    rtfThroughput();
+    batchScorer();
+    return 0;
+}
