@@ -223,14 +223,19 @@ bool RichTextBase::saveRtf(const QString &path) const
 
 bool RichTextBase::loadRtf(const QString &path)
 {
+    return readRtfFile(path, *document());
+}
+
+bool RichTextBase::readRtfFile(const QString &path, QTextDocument &document)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return false;
-    if (!tizhi::rtf::read(bytes, *document()))
-        setPlainText(tizhi::decodeCodePage(936, bytes));
+    if (!tizhi::rtf::read(bytes, document))
+        document.setPlainText(tizhi::decodeCodePage(936, bytes));
     return true;
 }
 

@@ -110,6 +110,9 @@ public:
     // False when the file cannot be read. A file that is no RTF is loaded
     // as GBK text.
     bool loadRtf(const QString &path);
+    // The same into `document`, which need not belong to a box: a document
+    // no box shows is filled and formatted without being laid out.
+    static bool readRtfFile(const QString &path, QTextDocument &document);
 };
 
 // The record navigator bar: a row of flat buttons (first, prior, next, ...).
