@@ -71,14 +71,6 @@ std::string describeMissing(const std::vector<std::string> &missing)
 
 namespace {
 
-std::vector<std::pair<std::size_t, std::string>> numbered(const std::vector<std::string> &header)
-{
-    std::vector<std::pair<std::size_t, std::string>> named;
-    for (std::size_t i = 0; i < header.size(); ++i)
-        named.emplace_back(i, header[i]);
-    return named;
-}
-
 } // namespace
 
 bool RowScorer::readsColumn(Form form, std::string_view name)
@@ -95,11 +87,6 @@ bool RowScorer::readsColumn(Form form, std::string_view name)
         return sets;
     }();
     return names[form == Form::Items33 ? 0 : 1].contains(lowerAscii(name));
-}
-
-RowScorer::RowScorer(Form form, const std::vector<std::string> &header)
-    : RowScorer(form, header.size(), numbered(header))
-{
 }
 
 RowScorer::RowScorer(Form form, std::size_t columnCount,

@@ -28,10 +28,9 @@ public:
 // Maps input columns to answers and scores rows. Texts are UTF-8.
 class RowScorer {
 public:
-    // Throws UsageError naming the columns when the header does not fit the form.
-    RowScorer(Form form, const std::vector<std::string> &header);
-    // The same from the header's named columns that `readsColumn` accepts,
-    // each with its 0-based position, of `columnCount` columns in all.
+    // From the header's named columns that `readsColumn` accepts, each with
+    // its 0-based position, of `columnCount` columns in all. Throws
+    // UsageError naming the columns when the header does not fit the form.
     RowScorer(Form form, std::size_t columnCount,
               const std::vector<std::pair<std::size_t, std::string>> &named);
 

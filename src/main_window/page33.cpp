@@ -13,7 +13,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMessageBox>
-#include <QScrollBar>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -302,10 +301,14 @@ void TfrmMedDiaClientInfoEdit::alignQuestionColumns()
     // more, so that a 12-point setting still shows every caption whole.
     std::array<int, 8> widths = {kNumberWidth, kPromptWidth, kButtonWidth, kButtonWidth,
                                  kButtonWidth, kButtonWidth, kButtonWidth, kAnswerWidth};
+    // The cells of a row, left to right.
+    auto cellsOf = [](const QuestionRow33 &row) {
+        return std::array<QWidget *, 8>{row.number,     row.prompt,     row.buttons[0],
+                                        row.buttons[1], row.buttons[2], row.buttons[3],
+                                        row.buttons[4], row.answer};
+    };
     for (const QuestionRow33 &row : questionRows33_) {
-        std::array<QWidget *, 8> cells = {row.number,     row.prompt,     row.buttons[0],
-                                          row.buttons[1], row.buttons[2], row.buttons[3],
-                                          row.buttons[4], row.answer};
+        const auto cells = cellsOf(row);
         for (std::size_t c = 0; c < cells.size(); ++c)
             widths[c] = std::max(widths[c], cells[c]->sizeHint().width());
     }
@@ -313,9 +316,7 @@ void TfrmMedDiaClientInfoEdit::alignQuestionColumns()
         widths[2 + c] = std::max(widths[2 + c], answerTitles33_[c]->sizeHint().width());
     widths[1] = std::max(widths[1], titlePrompt33_->sizeHint().width());
     for (const QuestionRow33 &row : questionRows33_) {
-        std::array<QWidget *, 8> cells = {row.number,     row.prompt,     row.buttons[0],
-                                          row.buttons[1], row.buttons[2], row.buttons[3],
-                                          row.buttons[4], row.answer};
+        const auto cells = cellsOf(row);
         for (std::size_t c = 0; c < cells.size(); ++c)
             cells[c]->setFixedWidth(widths[c]);
     }

@@ -3,6 +3,7 @@
 // the focus arrives in it.
 #include "test_registry.h"
 
+#include "default_settings.h"
 #include "modal.h"
 
 #include "control_kinds.h"
@@ -21,13 +22,7 @@ class TestBmi : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        static TInterfaceRecord record;
-        record.CreateFonts();
-        record.SetDefaults();
-        InterfaceRecord = &record;
-    }
+    void initTestCase() { useDefaultSettings(); }
 
     void numbers_data()
     {

@@ -2,6 +2,7 @@
 // Continue, Quit, and that its temporary file never outlives an opening.
 #include "test_registry.h"
 
+#include "default_settings.h"
 #include "modal.h"
 
 #include "control_kinds.h"
@@ -113,13 +114,7 @@ class TestViewer : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        static TInterfaceRecord record;
-        record.CreateFonts();
-        record.SetDefaults();
-        InterfaceRecord = &record;
-    }
+    void initTestCase() { useDefaultSettings(); }
 
     void cleanup() { QVERIFY2(leftoverFiles().isEmpty(), qPrintable(leftoverFiles().join(' '))); }
 

@@ -3,6 +3,7 @@
 // "确定", answering by buttons and by keys, view-only mode, and closing.
 #include "test_registry.h"
 
+#include "default_settings.h"
 #include "modal.h"
 
 #include "catalogue.h"
@@ -36,13 +37,7 @@ class TestQuestionnaire : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        static TInterfaceRecord record;
-        record.CreateFonts();
-        record.SetDefaults();
-        InterfaceRecord = &record;
-    }
+    void initTestCase() { useDefaultSettings(); }
 
     // Title, rows, question texts and marks of each type.
     void eachType_data()
