@@ -20,26 +20,26 @@ std::string_view verdictWord(const ConstitutionType &type, Level level)
     return kVerdictNo;
 }
 
-// "[平和体质: 21]; [阳虚体质: 4]; ... [特禀体质: 4]." from the nine score texts
-// in type-code order.
-std::string scoreSummary(const std::array<std::string, kTypeCount> &scores)
-{
-    std::string text;
-    for (int code : kSummaryOrder) {
-        const ConstitutionType &type = *typeByCode(code);
-        if (!text.empty())
-            text += "; ";
-        text += "[" + std::string(type.displayName) + ": " +
-                scores[static_cast<std::size_t>(code - 1)] + "]";
-    }
-    return text + ".";
-}
-
 // Writes the PingHe verdict and the verdict summary from the levels the
-// read-back scores give. PingHe is "是" only when no biased type reaches even
-// its leaning level, and "基本是" when some lean but none is "是".
+// read-back scores give.
 void writeVerdicts(AssessmentRecord &record, bool pingHeHigh,
                    const std::array<Level, kTypeCount> &levels)
+{
+    record.*fieldsOf(*typeByCode(kPingHeCode)).result =
+        std::string(PingHeVerdict(pingHeHigh, levels));
+    record.V_RESULT_TOTAL = VerdictSummary(pingHeHigh, levels);
+}
+
+std::string scoreSummary(const std::array<std::string, kTypeCount> &scores)
+{
+    std::array<std::string_view, kTypeCount> views;
+    std::copy(scores.begin(), scores.end(), views.begin());
+    std::string text;
+    AppendScoreSummary(text, views);
+    return text;
+}
+
+Level pingHeLevel(bool pingHeHigh, const std::array<Level, kTypeCount> &levels)
 {
     Level worstBiased = Level::No;
     for (const ConstitutionType &type : kTypes) {
@@ -47,23 +47,15 @@ void writeVerdicts(AssessmentRecord &record, bool pingHeHigh,
         if (type.isBiased() && level > worstBiased)
             worstBiased = level;
     }
-    Level pingHe = Level::No;
-    if (pingHeHigh)
-        pingHe = worstBiased == Level::No
-                     ? Level::Yes
-                     : (worstBiased == Level::Leaning ? Level::Leaning : Level::No);
-    const ConstitutionType &pingHeType = *typeByCode(kPingHeCode);
-    record.*fieldsOf(pingHeType).result = std::string(verdictWord(pingHeType, pingHe));
-
-    std::string summary = summaryPhrase(pingHeType, pingHe);
-    for (const ConstitutionType &type : kTypes) {
-        if (type.isBiased())
-            summary += summaryPhrase(type, levels[static_cast<std::size_t>(type.code - 1)]);
-    }
-    record.V_RESULT_TOTAL = summary;
+    if (!pingHeHigh)
+        return Level::No;
+    return worstBiased == Level::No ? Level::Yes
+                                    : (worstBiased == Level::Leaning ? Level::Leaning : Level::No);
 }
 
-Level level33(std::int64_t score)
+} // namespace
+
+Level Level33(std::int64_t score)
 {
     if (score >= 11)
         return Level::Yes;
@@ -72,7 +64,42 @@ Level level33(std::int64_t score)
     return Level::No;
 }
 
-} // namespace
+bool PingHeHigh33(std::int64_t score)
+{
+    return score >= 17;
+}
+
+void AppendScoreSummary(std::string &out, const std::array<std::string_view, kTypeCount> &scores)
+{
+    bool first = true;
+    for (int code : kSummaryOrder) {
+        const ConstitutionType &type = *typeByCode(code);
+        if (!first)
+            out += "; ";
+        first = false;
+        out += '[';
+        out += type.displayName;
+        out += ": ";
+        out += scores[static_cast<std::size_t>(code - 1)];
+        out += ']';
+    }
+    out += '.';
+}
+
+std::string_view PingHeVerdict(bool pingHeHigh, const std::array<Level, kTypeCount> &levels)
+{
+    return verdictWord(*typeByCode(kPingHeCode), pingHeLevel(pingHeHigh, levels));
+}
+
+std::string VerdictSummary(bool pingHeHigh, const std::array<Level, kTypeCount> &levels)
+{
+    std::string summary = summaryPhrase(*typeByCode(kPingHeCode), pingHeLevel(pingHeHigh, levels));
+    for (const ConstitutionType &type : kTypes) {
+        if (type.isBiased())
+            summary += summaryPhrase(type, levels[static_cast<std::size_t>(type.code - 1)]);
+    }
+    return summary;
+}
 
 AssessmentRecord startRecord()
 {
@@ -105,7 +132,7 @@ void Assess33(AssessmentRecord &record)
         record.*fields.org = std::to_string(raw);
         record.*fields.con = std::to_string(raw);
         if (type.isBiased())
-            record.*fields.result = std::string(verdictWord(type, level33(raw)));
+            record.*fields.result = std::string(verdictWord(type, Level33(raw)));
     }
 
     // Read all nine back, also those of skipped types.
@@ -116,10 +143,10 @@ void Assess33(AssessmentRecord &record)
         const auto i = static_cast<std::size_t>(type.code - 1);
         scores[i] = parseInteger64(record.*fieldsOf(type).con);
         texts[i] = std::to_string(scores[i]);
-        levels[i] = level33(scores[i]);
+        levels[i] = Level33(scores[i]);
     }
     record.V_CON_TOTAL = scoreSummary(texts);
-    writeVerdicts(record, scores[kPingHeCode - 1] >= 17, levels);
+    writeVerdicts(record, PingHeHigh33(scores[kPingHeCode - 1]), levels);
 }
 
 void Assess66(AssessmentRecord &record)

@@ -9,7 +9,9 @@
 #include "number_text.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tizhi {
 
@@ -79,5 +81,24 @@ void Assess33(AssessmentRecord &record);
 // Scores the record by the 66-item rules: transformed scores on a 0-100
 // scale against 30 and 40, PingHe against 60 and the other eight.
 void Assess66(AssessmentRecord &record);
+
+// The read-back half of the assessments, which the batch scorer also uses to
+// write rows without a record.
+
+// A biased type's level under the 33-item rules: 9 leans, 11 is.
+Level Level33(std::int64_t score);
+// Whether PingHe's score reaches its bar under the 33-item rules.
+bool PingHeHigh33(std::int64_t score);
+
+// Appends "[平和体质: 21]; [阳虚体质: 4]; ... [特禀体质: 4]." from the nine score
+// texts in type-code order.
+void AppendScoreSummary(std::string &out, const std::array<std::string_view, kTypeCount> &scores);
+
+// PingHe's verdict from its own bar and the biased types' levels: "是" only
+// when no biased type reaches even its leaning level, "基本是" when some lean
+// but none is "是".
+std::string_view PingHeVerdict(bool pingHeHigh, const std::array<Level, kTypeCount> &levels);
+// The verdict summary: PingHe's phrase, then those of the biased types.
+std::string VerdictSummary(bool pingHeHigh, const std::array<Level, kTypeCount> &levels);
 
 } // namespace tizhi

@@ -265,13 +265,147 @@ std::vector<std::string> RowScorer::score(const std::vector<std::string> &row, b
 
 namespace {
 
+constexpr std::size_t kAnswerValues = 5; // answers 1 to 5
+
+std::size_t power(std::size_t base, std::size_t exponent)
+{
+    std::size_t result = 1;
+    while (exponent-- > 0)
+        result *= base;
+    return result;
+}
+
+} // namespace
+
+const RowScorer::TypeColumns &RowScorer::typeColumns(std::size_t typeIndex, std::size_t combination)
+{
+    const ConstitutionType &type = kTypes[typeIndex];
+    auto &columns = typeColumns_[typeIndex];
+    if (columns.empty())
+        columns.resize(power(kAnswerValues, type.questions33Used().size()));
+    TypeColumns &entry = columns[combination];
+    if (!entry.csv.empty())
+        return entry;
+    // Scored by the assessment itself: the type's answers from the
+    // combination's base-5 digits, every other question answered 1.
+    Answers33 answers;
+    answers.fill("1");
+    std::size_t rest = combination;
+    for (const int question : type.questions33Used()) {
+        answers[static_cast<std::size_t>(question - 1)] =
+            std::string(1, static_cast<char>('1' + rest % kAnswerValues));
+        rest /= kAnswerValues;
+    }
+    AssessmentRecord record = startRecord();
+    BuildItemStrings33(answers, record);
+    Assess33(record);
+    const TypeFields &fields = fieldsOf(type);
+    appendCsvField(entry.csv, record.*fields.field);
+    entry.csv += ',';
+    appendCsvField(entry.csv, record.*fields.org);
+    entry.csv += ',';
+    appendCsvField(entry.csv, record.*fields.con);
+    if (type.isBiased()) {
+        entry.csv += ',';
+        appendCsvField(entry.csv, record.*fields.result);
+    }
+    entry.score = record.*fields.con;
+    entry.raw = parseInteger64(entry.score);
+    return entry;
+}
+
+const RowScorer::VerdictColumns &
+RowScorer::verdictColumns(bool pingHeHigh, const std::array<Level, kTypeCount> &levels)
+{
+    std::size_t index = pingHeHigh ? 1 : 0;
+    for (const ConstitutionType &type : kTypes)
+        if (type.isBiased())
+            index = index * 3 +
+                    static_cast<std::size_t>(levels[static_cast<std::size_t>(type.code - 1)]);
+    if (verdictColumns_.empty())
+        verdictColumns_.resize(2 * power(3, kTypeCount - 1));
+    VerdictColumns &entry = verdictColumns_[index];
+    if (entry.pingHe.empty()) {
+        appendCsvField(entry.pingHe, PingHeVerdict(pingHeHigh, levels));
+        appendCsvField(entry.summary, VerdictSummary(pingHeHigh, levels));
+    }
+    return entry;
+}
+
+bool RowScorer::appendPlainRow33(const std::vector<std::string_view> &row, std::string &out)
+{
+    if (layout_ != Layout::Answers33)
+        return false;
+    for (const std::size_t column : columns_) {
+        const std::string_view answer = row[column];
+        if (answer.size() != 1 || answer[0] < '1' || answer[0] > '5')
+            return false;
+    }
+    // Every other cell must be UTF-8, as in any other row.
+    if (otherColumns_.empty() && columnCount_ > columns_.size()) {
+        std::vector<bool> isAnswer(columnCount_);
+        for (const std::size_t column : columns_)
+            isAnswer[column] = true;
+        for (std::size_t column = 0; column < columnCount_; ++column)
+            if (!isAnswer[column])
+                otherColumns_.push_back(column);
+    }
+    for (const std::size_t column : otherColumns_) {
+        const std::string_view field = row[column];
+        for (const char c : field) {
+            if (static_cast<unsigned char>(c) >= 0x80) {
+                if (!isValidUtf8(field))
+                    return false;
+                break;
+            }
+        }
+    }
+
+    std::array<const TypeColumns *, kTypeCount> scored{};
+    std::array<std::string_view, kTypeCount> scores;
+    std::array<Level, kTypeCount> levels{};
+    for (std::size_t i = 0; i < kTypes.size(); ++i) {
+        const auto used = kTypes[i].questions33Used();
+        std::size_t combination = 0;
+        for (std::size_t k = used.size(); k-- > 0;) {
+            const char answer = row[columns_[static_cast<std::size_t>(used[k] - 1)]][0];
+            combination = combination * kAnswerValues + static_cast<std::size_t>(answer - '1');
+        }
+        scored[i] = &typeColumns(i, combination);
+        scores[i] = scored[i]->score;
+        levels[i] = Level33(scored[i]->raw);
+    }
+    const VerdictColumns &verdicts =
+        verdictColumns(PingHeHigh33(scored[kPingHeCode - 1]->raw), levels);
+
+    if (idColumn_ >= 0) {
+        appendCsvField(out, row[static_cast<std::size_t>(idColumn_)]);
+        out += ',';
+    }
+    for (std::size_t i = 0; i < kTypes.size(); ++i) {
+        out += scored[i]->csv;
+        out += ',';
+    }
+    out += verdicts.pingHe;
+    out += ',';
+    scoreSummary_.clear();
+    AppendScoreSummary(scoreSummary_, scores);
+    appendCsvField(out, scoreSummary_);
+    out += ',';
+    out += verdicts.summary;
+    out += ",\n"; // an empty error column
+    return true;
+}
+
+namespace {
+
 std::string encodingName(Encoding encoding)
 {
     return encoding == Encoding::Gbk ? "GBK" : "UTF-8";
 }
 
-std::vector<std::string> decodeRecord(const std::vector<std::string> &fields, Encoding encoding,
-                                      std::int64_t line)
+std::vector<std::string> decodeRecord(const std::vector<std::string_view> &fields,
+                                      Encoding encoding, std::int64_t line)
 {
     std::vector<std::string> decoded;
     decoded.reserve(fields.size());
@@ -285,11 +419,11 @@ std::vector<std::string> decodeRecord(const std::vector<std::string> &fields, En
     return decoded;
 }
 
-void writeRecord(std::ostream &out, const std::vector<std::string> &fields, Encoding encoding,
-                 std::int64_t line)
+void appendRecord(std::string &out, const std::vector<std::string> &fields, Encoding encoding,
+                  std::int64_t line)
 {
     if (encoding == Encoding::Utf8) {
-        writeCsvRecord(out, fields);
+        appendCsvRecord(out, fields);
         return;
     }
     std::vector<std::string> encoded;
@@ -300,8 +434,30 @@ void writeRecord(std::ostream &out, const std::vector<std::string> &fields, Enco
             throw CsvError(line, "a value cannot be written in " + encodingName(encoding));
         encoded.push_back(std::move(*bytes));
     }
-    writeCsvRecord(out, encoded);
+    appendCsvRecord(out, encoded);
 }
+
+// Collects the output and writes it in large pieces.
+class OutputText {
+public:
+    explicit OutputText(std::ostream &out) : out_(out) { text_.reserve(kSize + kSize / 4); }
+    std::string &text() { return text_; }
+    void writeIfFull()
+    {
+        if (text_.size() >= kSize)
+            write();
+    }
+    void write()
+    {
+        out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
+        text_.clear();
+    }
+
+private:
+    static constexpr std::size_t kSize = 1 << 18;
+    std::ostream &out_;
+    std::string text_;
+};
 
 } // namespace
 
@@ -310,7 +466,8 @@ RunResult scoreCsv(std::istream &in, std::ostream &out, std::ostream &err, Form 
 {
     RunResult result;
     CsvReader reader(in);
-    std::vector<std::string> fields;
+    std::vector<std::string_view> fields;
+    OutputText output(out);
     try {
         if (encoding == Encoding::Utf8) {
             reader.skipByteOrderMark();
@@ -351,7 +508,7 @@ RunResult scoreCsv(std::istream &in, std::ostream &out, std::ostream &err, Form 
             result.exitCode = 2;
             return result;
         }
-        writeRecord(out, scorer->outputHeader(), encoding, reader.recordLine());
+        appendRecord(output.text(), scorer->outputHeader(), encoding, reader.recordLine());
         // A row keeps no more fields than the header names, however many
         // commas it holds.
         reader.setFieldLimit(scorer->inputColumnCount());
@@ -361,10 +518,20 @@ RunResult scoreCsv(std::istream &in, std::ostream &out, std::ostream &err, Form 
                 throw CsvError(line, "the row has " + std::to_string(reader.fieldCount()) +
                                          " fields where the header has " +
                                          std::to_string(scorer->inputColumnCount()));
+            const auto rowDone = [&] {
+                ++result.rows;
+                output.writeIfFull();
+                if (progress && result.rows % 1024 == 0)
+                    progress(result.rows);
+            };
+            if (encoding == Encoding::Utf8 && scorer->appendPlainRow33(fields, output.text())) {
+                rowDone();
+                continue;
+            }
             bool failed = false;
             const auto scored = scorer->score(decodeRecord(fields, encoding, line), failed);
-            writeRecord(out, scored, encoding, line);
-            ++result.rows;
+            appendRecord(output.text(), scored, encoding, line);
+            rowDone();
             if (failed) {
                 ++result.failedRows;
                 // The error column holds the whole message; the terminal gets
@@ -374,15 +541,15 @@ RunResult scoreCsv(std::istream &in, std::ostream &out, std::ostream &err, Form 
                     message = message.substr(0, 300) + "...";
                 err << "tizhi-score: line " << line << ": " << message << "\n";
             }
-            if (progress && result.rows % 1024 == 0)
-                progress(result.rows);
         }
     } catch (const CsvError &csv) {
+        output.write();
         out.flush();
         err << "tizhi-score: line " << csv.line() << ": " << csv.what() << "\n";
         result.exitCode = 2;
         return result;
     }
+    output.write();
     out.flush();
     if (!out) {
         err << "tizhi-score: the output could not be written\n";

@@ -5,6 +5,9 @@
 
 #include "text_encoding.h"
 
+#include "catalogue.h"
+
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <istream>
@@ -44,8 +47,30 @@ public:
     // `failed` tells whether the run stopped with a conversion error.
     std::vector<std::string> score(const std::vector<std::string> &row, bool &failed) const;
 
+    // Appends the output row, as CSV, for a UTF-8 row of the 33-item form
+    // whose answers are each one digit from 1 to 5, exactly as score()
+    // gives it but from answers scored once per type and combination;
+    // false, having appended nothing, for any other row.
+    bool appendPlainRow33(const std::vector<std::string_view> &row, std::string &out);
+
 private:
     enum class Layout { Answers33, ItemStrings66, Rows66 };
+
+    // One type's output columns for one combination of its answers, as
+    // Assess33 writes them; PingHe's verdict comes with the summaries.
+    struct TypeColumns {
+        std::string csv; // "3;4;2;5;,14,14,是"
+        std::string score;
+        std::int64_t raw = 0;
+    };
+    const TypeColumns &typeColumns(std::size_t typeIndex, std::size_t combination);
+    // PingHe's verdict column and the verdict summary column, as CSV.
+    struct VerdictColumns {
+        std::string pingHe;
+        std::string summary;
+    };
+    const VerdictColumns &verdictColumns(bool pingHeHigh,
+                                         const std::array<Level, kTypeCount> &levels);
 
     Layout layout_ = Layout::Answers33;
     std::size_t columnCount_ = 0;
@@ -53,6 +78,11 @@ private:
     // Answers33: 33 columns; ItemStrings66: 9; Rows66: 67, type by type.
     std::vector<std::size_t> columns_;
     std::vector<std::string> columnNames_; // as the header writes them
+    // Filled as combinations turn up; empty strings mean not yet scored.
+    std::array<std::vector<TypeColumns>, kTypeCount> typeColumns_;
+    std::vector<VerdictColumns> verdictColumns_;
+    std::string scoreSummary_;
+    std::vector<std::size_t> otherColumns_; // those that hold no answer
 };
 
 struct RunResult {

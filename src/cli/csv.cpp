@@ -1,14 +1,39 @@
 #include "csv.h"
 
+#include <algorithm>
+
 namespace tizhi::cli {
 
 namespace {
 constexpr int kEof = std::char_traits<char>::eof();
-}
+} // namespace
 
 CsvReader::CsvReader(std::istream &in)
-    : buffer_(in.rdbuf()), errors_(dynamic_cast<const ReadErrorSource *>(buffer_))
+    : source_(in.rdbuf()), errors_(dynamic_cast<const ReadErrorSource *>(source_)),
+      buffer_(kBufferSize)
 {
+}
+
+bool CsvReader::fill()
+{
+    if (atEnd_ || !source_)
+        return false;
+    if (pos_ > 0) {
+        std::copy(buffer_.begin() + static_cast<std::ptrdiff_t>(pos_),
+                  buffer_.begin() + static_cast<std::ptrdiff_t>(end_), buffer_.begin());
+        end_ -= pos_;
+        pos_ = 0;
+    }
+    if (end_ == buffer_.size())
+        return false; // full of one record: the caller reads it byte by byte
+    const std::streamsize got =
+        source_->sgetn(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - end_));
+    if (got <= 0) {
+        atEnd_ = true;
+        return false;
+    }
+    end_ += static_cast<std::size_t>(got);
+    return true;
 }
 
 int CsvReader::checked(int c)
@@ -22,16 +47,16 @@ int CsvReader::checked(int c)
 
 int CsvReader::get()
 {
-    if (aheadPos_ < ahead_.size())
-        return static_cast<unsigned char>(ahead_[aheadPos_++]);
-    return checked(buffer_ ? buffer_->sbumpc() : kEof);
+    if (pos_ == end_ && !fill())
+        return checked(kEof);
+    return static_cast<unsigned char>(buffer_[pos_++]);
 }
 
 int CsvReader::peek()
 {
-    if (aheadPos_ < ahead_.size())
-        return static_cast<unsigned char>(ahead_[aheadPos_]);
-    return checked(buffer_ ? buffer_->sgetc() : kEof);
+    if (pos_ == end_ && !fill())
+        return checked(kEof);
+    return static_cast<unsigned char>(buffer_[pos_]);
 }
 
 void CsvReader::consumeLineEnd(int c)
@@ -43,14 +68,10 @@ void CsvReader::consumeLineEnd(int c)
 
 bool CsvReader::startsWithByteOrderMark()
 {
-    // Up to three bytes read ahead, kept to be read again.
-    while (ahead_.size() < 3) {
-        const int c = checked(buffer_ ? buffer_->sbumpc() : kEof);
-        if (c == kEof)
-            break;
-        ahead_.push_back(static_cast<char>(c));
+    while (end_ - pos_ < 3 && fill()) {
     }
-    return ahead_ == "\xEF\xBB\xBF";
+    checked(kEof);
+    return std::string_view(buffer_.data() + pos_, end_ - pos_).starts_with("\xEF\xBB\xBF");
 }
 
 void CsvReader::skipByteOrderMark()
@@ -72,6 +93,76 @@ bool CsvReader::next(std::vector<std::string> &fields)
         if (fieldCount_ <= fieldLimit_)
             fields.push_back(std::move(field));
     });
+}
+
+bool CsvReader::next(std::vector<std::string_view> &fields)
+{
+    fields.clear();
+    if (readPlain(fields))
+        return true;
+    slowFields_.clear();
+    const bool found = read([this](std::string &&field) {
+        if (fieldCount_ <= fieldLimit_)
+            slowFields_.push_back(std::move(field));
+    });
+    fields.assign(slowFields_.begin(), slowFields_.end());
+    return found;
+}
+
+bool CsvReader::readPlain(std::vector<std::string_view> &fields)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (pos_ == end_ && !fill())
+            return false;
+        const char *const data = buffer_.data();
+        if (data[pos_] == '\r' || data[pos_] == '\n')
+            return false; // empty lines are skipped by the byte-by-byte reader
+        fields.clear();
+        std::size_t count = 0;
+        std::size_t at = pos_;
+        while (true) {
+            const std::size_t fieldStart = at;
+            char c = 0;
+            while (at < end_) {
+                c = data[at];
+                if (c == ',' || c == '"' || c == '\r' || c == '\n')
+                    break;
+                ++at;
+            }
+            if (at == end_) {
+                if (!atEnd_)
+                    break; // the record goes on past the bytes read
+                // The last record, without a line end.
+                checked(kEof);
+                if (++count <= fieldLimit_)
+                    fields.emplace_back(data + fieldStart, at - fieldStart);
+                recordLine_ = line_;
+                fieldCount_ = count;
+                pos_ = end_;
+                return true;
+            }
+            if (c == '"')
+                return false;
+            if (++count <= fieldLimit_)
+                fields.emplace_back(data + fieldStart, at - fieldStart);
+            ++at;
+            if (c == ',')
+                continue;
+            if (c == '\r') {
+                if (at == end_ && !atEnd_)
+                    break; // the LF that may follow is not read yet
+                if (at < end_ && data[at] == '\n')
+                    ++at;
+            }
+            recordLine_ = line_++;
+            fieldCount_ = count;
+            pos_ = at;
+            return true;
+        }
+        if (!fill())
+            return false;
+    }
+    return false;
 }
 
 bool CsvReader::nextHeader(std::vector<std::pair<std::size_t, std::string>> &kept,
@@ -146,26 +237,41 @@ bool CsvReader::read(const std::function<void(std::string &&)> &onField)
     }
 }
 
-void writeCsvRecord(std::ostream &out, const std::vector<std::string> &fields)
+void appendCsvField(std::string &out, std::string_view field)
+{
+    const bool plain = std::none_of(field.begin(), field.end(), [](char c) {
+        return c == ',' || c == '"' || c == '\r' || c == '\n';
+    });
+    if (plain) {
+        out += field;
+        return;
+    }
+    out += '"';
+    for (const char c : field) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+void appendCsvRecord(std::string &out, const std::vector<std::string> &fields)
 {
     bool first = true;
     for (const std::string &field : fields) {
         if (!first)
-            out.put(',');
+            out += ',';
         first = false;
-        if (field.find_first_of(",\"\r\n") == std::string::npos) {
-            out << field;
-            continue;
-        }
-        out.put('"');
-        for (char c : field) {
-            if (c == '"')
-                out.put('"');
-            out.put(c);
-        }
-        out.put('"');
+        appendCsvField(out, field);
     }
-    out.put('\n');
+    out += '\n';
+}
+
+void writeCsvRecord(std::ostream &out, const std::vector<std::string> &fields)
+{
+    std::string text;
+    appendCsvRecord(text, fields);
+    out << text;
 }
 
 } // namespace tizhi::cli

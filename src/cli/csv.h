@@ -10,6 +10,7 @@
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tizhi::cli {
@@ -38,6 +39,10 @@ public:
 
 class CsvReader {
 public:
+    // Bytes read from the input at a time. A record that fits whole is read
+    // in place; a longer one, or one with quoted fields, byte by byte.
+    static constexpr std::size_t kBufferSize = 1 << 20;
+
     // When `in`'s buffer is a ReadErrorSource, a read error ends the reading
     // with a CsvError instead of passing for the end of the input.
     explicit CsvReader(std::istream &in);
@@ -56,6 +61,8 @@ public:
     // Reads the next record into `fields`; false at the end of the input.
     // Empty lines are skipped. Throws CsvError on malformed input.
     bool next(std::vector<std::string> &fields);
+    // The same without copying: the views stay valid until the next call.
+    bool next(std::vector<std::string_view> &fields);
     // The same, keeping only the fields `keep` accepts, each with its
     // 0-based position: a header of millions of names the reader has no use
     // for costs no memory.
@@ -69,22 +76,34 @@ public:
 
 private:
     bool read(const std::function<void(std::string &&)> &onField);
+    // A record of unquoted fields that lies whole in the buffer, read in
+    // place; false, having consumed nothing, for any other record.
+    bool readPlain(std::vector<std::string_view> &fields);
+    // Reads more input after the bytes not yet consumed; false at its end.
+    bool fill();
     int get();
     int peek();
     int checked(int c);         // a read error at EOF becomes a CsvError
     void consumeLineEnd(int c); // after CR or LF: counts the line, eats LF after CR
 
-    std::streambuf *buffer_;
+    std::streambuf *source_;
     const ReadErrorSource *errors_ = nullptr;
     std::size_t fieldLimit_ = static_cast<std::size_t>(-1);
     std::size_t fieldCount_ = 0;
-    std::string ahead_; // bytes read ahead by startsWithByteOrderMark
-    std::size_t aheadPos_ = 0;
+    std::vector<char> buffer_;
+    std::size_t pos_ = 0;                 // next byte to consume
+    std::size_t end_ = 0;                 // end of the bytes read
+    bool atEnd_ = false;                  // the source has no more
+    std::vector<std::string> slowFields_; // fields of a record read byte by byte
     std::int64_t line_ = 1;
     std::int64_t recordLine_ = 0;
 };
 
-// Writes one record, quoting the fields that need it, ended by "\n".
+// Appends one field, quoted when it holds a comma, a quote or a line end.
+void appendCsvField(std::string &out, std::string_view field);
+// Appends one record, quoting the fields that need it, ended by "\n".
+void appendCsvRecord(std::string &out, const std::vector<std::string> &fields);
+// Writes one record the same way.
 void writeCsvRecord(std::ostream &out, const std::vector<std::string> &fields);
 
 } // namespace tizhi::cli

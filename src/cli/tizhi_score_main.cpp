@@ -3,8 +3,10 @@
 #include "batch_scorer.h"
 #include "file_io.h"
 
+#include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -16,6 +18,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <variant>
 
 namespace tizhi::cli {
 
@@ -109,60 +112,87 @@ bool sameFile(const struct stat &a, const struct stat &b)
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-int run(int argc, char **argv)
-{
+// The options as the command line gives them.
+struct Options {
+    bool help = false;
     std::optional<Form> form;
     Encoding encoding = Encoding::Utf8;
-    std::vector<std::string> paths;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::string value;
-        const auto equals = arg.find('=');
-        const bool hasInlineValue = arg.starts_with("--") && equals != std::string::npos;
-        if (hasInlineValue) {
-            value = arg.substr(equals + 1);
-            arg = arg.substr(0, equals);
-        }
-        auto takeValue = [&]() -> bool {
-            if (hasInlineValue)
-                return true;
-            if (i + 1 >= argc)
-                return false;
-            value = argv[++i];
-            return true;
-        };
-        if (arg == "-h" || arg == "--help") {
-            std::cout << kUsage;
-            return 0;
-        } else if (arg == "--form") {
-            if (!takeValue())
-                return usageError("--form needs 33 or 66");
-            if (value == "33")
-                form = Form::Items33;
-            else if (value == "66")
-                form = Form::Items66;
-            else
-                return usageError("--form must be 33 or 66, not '" + value + "'");
-        } else if (arg == "--encoding") {
-            if (!takeValue())
-                return usageError("--encoding needs utf-8 or gbk");
-            std::string lower;
-            for (char c : value)
-                lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
-            if (lower == "utf-8" || lower == "utf8")
-                encoding = Encoding::Utf8;
-            else if (lower == "gbk" || lower == "cp936")
-                encoding = Encoding::Gbk;
-            else
-                return usageError("--encoding must be utf-8 or gbk, not '" + value + "'");
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return usageError("unknown option '" + arg + "'");
-        } else {
-            paths.push_back(arg);
-        }
+    std::vector<std::string> paths; // the bytes given, whatever their encoding
+};
+
+// Parses the command line; a message for the user when it is wrong.
+std::variant<Options, std::string> parseOptions(int argc, char **argv)
+{
+    // Paths go back to the system as the bytes they came in, also when they
+    // are no text in the locale's encoding.
+    QStringList arguments;
+    QHash<QString, std::string> bytesOf;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QFile::decodeName(argv[i]);
+        bytesOf.insert(arguments.back(), argv[i]);
     }
-    if (!form)
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    const QCommandLineOption help(QStringList{"h", "help"});
+    const QCommandLineOption form("form", {}, "33|66");
+    const QCommandLineOption encoding("encoding", {}, "utf-8|gbk");
+    parser.addOptions({help, form, encoding});
+    if (!parser.parse(arguments)) {
+        if (!parser.unknownOptionNames().isEmpty()) {
+            const QString name = parser.unknownOptionNames().front();
+            return "unknown option '" + std::string(name.size() > 1 ? "--" : "-") +
+                   name.toStdString() + "'";
+        }
+        if (arguments.back() == "--form")
+            return std::string("--form needs 33 or 66");
+        if (arguments.back() == "--encoding")
+            return std::string("--encoding needs utf-8 or gbk");
+        return parser.errorText().toStdString();
+    }
+
+    Options options;
+    options.help = parser.isSet(help);
+    if (options.help)
+        return options;
+    if (parser.isSet(form)) {
+        const QString value = parser.value(form);
+        if (value == "33")
+            options.form = Form::Items33;
+        else if (value == "66")
+            options.form = Form::Items66;
+        else
+            return "--form must be 33 or 66, not '" + value.toStdString() + "'";
+    }
+    if (parser.isSet(encoding)) {
+        const QString value = parser.value(encoding).toLower();
+        if (value == "utf-8" || value == "utf8")
+            options.encoding = Encoding::Utf8;
+        else if (value == "gbk" || value == "cp936")
+            options.encoding = Encoding::Gbk;
+        else
+            return "--encoding must be utf-8 or gbk, not '" + parser.value(encoding).toStdString() +
+                   "'";
+    }
+    for (const QString &path : parser.positionalArguments())
+        options.paths.push_back(bytesOf.value(path));
+    return options;
+}
+
+int run(int argc, char **argv)
+{
+    auto parsed = parseOptions(argc, argv);
+    if (const auto *message = std::get_if<std::string>(&parsed))
+        return usageError(*message);
+    const Options &options = std::get<Options>(parsed);
+    if (options.help) {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (!options.form)
         return usageError("--form 33 or --form 66 is required");
+    const Form form = *options.form;
+    const Encoding encoding = options.encoding;
+    const std::vector<std::string> &paths = options.paths;
     if (paths.size() > 2)
         return usageError("at most two files: INPUT and OUTPUT");
 
@@ -219,7 +249,7 @@ int run(int argc, char **argv)
     }
 
     Progress progress(isatty(STDERR_FILENO) == 1);
-    const RunResult result = scoreCsv(in, *out, std::cerr, *form, encoding,
+    const RunResult result = scoreCsv(in, *out, std::cerr, form, encoding,
                                       [&progress](std::int64_t rows) { progress.update(rows); });
     progress.finish();
 
