@@ -213,6 +213,40 @@ double msUntilModal(const std::function<void()> &open)
     return shown;
 }
 
+// Milliseconds from calling `open` until the text box `boxName` of the modal
+// window it opens has painted its first frame; the window is closed then.
+double msUntilBoxPainted(const char *boxName, const std::function<void()> &open)
+{
+    class Watch : public QObject {
+    public:
+        Watch(const char *name, QElapsedTimer &timer) : name_(name), timer_(timer) {}
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint && shown_ < 0 && watched->parent() &&
+                watched->parent()->objectName() == QLatin1String(name_)) {
+                shown_ = double(timer_.nsecsElapsed()) / 1e6;
+                QTimer::singleShot(0, qApp, [] {
+                    if (QWidget *modal = QApplication::activeModalWidget())
+                        modal->close();
+                });
+            }
+            return false;
+        }
+        double shown_ = -1;
+
+    private:
+        const char *name_;
+        QElapsedTimer &timer_;
+    };
+    QElapsedTimer timer;
+    Watch watch(boxName, timer);
+    qApp->installEventFilter(&watch);
+    timer.start();
+    open();
+    qApp->removeEventFilter(&watch);
+    return watch.shown_;
+}
+
 void questionnaire()
 {
     TfrmMedDiaClientInfoEdit window;
@@ -235,19 +269,23 @@ void viewer()
     QTextCharFormat bold;
     bold.setFontWeight(QFont::Bold);
     cursor.beginEditBlock(); // one layout at the end, not one per run
-    for (int run = 0; run < 40'000; ++run)
+    // Paragraphs of four runs (88 characters), as a long text has them.
+    for (int run = 0; run < 40'000; ++run) {
         cursor.insertText(QStringLiteral("中医体质辨识 constitution 测试文字 "),
                           run % 2 ? bold : QTextCharFormat());
+        if (run % 4 == 3)
+            cursor.insertBlock();
+    }
     cursor.endEditBlock();
     box->setReadOnly(true);
     source.show();
     std::vector<double> runs;
     for (int i = 0; i < 5; ++i)
-        runs.push_back(msUntilModal([box] {
+        runs.push_back(msUntilBoxPainted("reFullScreen", [box] {
             tizhi::ShowRichTextFullScreen(box);
             tizhi::ReleaseFullScreenViewer();
         }));
-    report("viewer: open 1 MB of rich text (median)", median(runs), "ms", "<= 250",
+    report("viewer: open 1 MB of rich text to first paint (median)", median(runs), "ms", "<= 250",
            median(runs) <= 250);
 
     // Find across 10 million characters: the only match is at the end.
@@ -392,11 +430,20 @@ int main(int argc, char **argv)
     tizhi::InterfaceRecord = &record;
 
     std::printf("tizhi-bench: %s\n", qPrintable(QGuiApplication::platformName()));
-    startUp(argv[0]);
-    recomputation();
-    questionnaire();
-    viewer();
-    rtfThroughput();
-    batchScorer();
+    // Named parts only, when some are named: "tizhi-bench viewer rtf".
+    const QStringList only = QCoreApplication::arguments().mid(1);
+    auto wanted = [&only](const char *part) { return only.isEmpty() || only.contains(part); };
+    if (wanted("start-up"))
+        startUp(argv[0]);
+    if (wanted("recompute"))
+        recomputation();
+    if (wanted("questionnaire"))
+        questionnaire();
+    if (wanted("viewer"))
+        viewer();
+    if (wanted("rtf"))
+        rtfThroughput();
+    if (wanted("scorer"))
+        batchScorer();
     return 0;
 }

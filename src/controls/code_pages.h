@@ -11,6 +11,10 @@ namespace tizhi {
 // in GBK.
 QByteArray encodeGbk(QStringView text, bool *ok);
 
+// Writes the GBK bytes of one UTF-16 code unit to `bytes` and returns how
+// many (1 or 2); 0 when it has no place in GBK.
+int gbkBytesOf(char16_t u, char bytes[2]);
+
 // Decodes bytes of Windows code page `codePage` (936, 1252, 932, ...);
 // unknown code pages are read as Windows-1252.
 QString decodeCodePage(int codePage, QByteArrayView bytes);

@@ -10,6 +10,9 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -33,6 +36,8 @@ struct CharState {
     int assocHalfPoints = -1;
     int assocBold = -1;
     int assocItalic = -1;
+
+    bool operator==(const CharState &) const = default;
 };
 
 struct GroupState {
@@ -70,61 +75,61 @@ bool isDigit(char c)
 }
 
 // Destinations whose content is not text of the document.
-bool isSkippedDestination(const QByteArray &word)
+bool isSkippedDestination(std::string_view word)
 {
-    static const QByteArrayList words = {"stylesheet",
-                                         "info",
-                                         "pict",
-                                         "object",
-                                         "header",
-                                         "headerl",
-                                         "headerr",
-                                         "headerf",
-                                         "footer",
-                                         "footerl",
-                                         "footerr",
-                                         "footerf",
-                                         "footnote",
-                                         "fldinst",
-                                         "listtable",
-                                         "listoverridetable",
-                                         "pgdsctbl",
-                                         "themedata",
-                                         "colorschememapping",
-                                         "datastore",
-                                         "latentstyles",
-                                         "xmlnstbl",
-                                         "rsidtbl",
-                                         "generator",
-                                         "mmathPr",
-                                         "filetbl",
-                                         "revtbl",
-                                         "bkmkstart",
-                                         "bkmkend",
-                                         "annotation",
-                                         "atnid",
-                                         "atnauthor",
-                                         "comment",
-                                         "private",
-                                         "userprops",
-                                         "docvar",
-                                         "shppict",
-                                         "nonshppict",
-                                         "shp",
-                                         "upr",
-                                         "xe",
-                                         "tc",
-                                         "txe",
-                                         "template",
-                                         "wgrffmtfilter",
-                                         "blipuid"};
-    return words.contains(word);
+    static constexpr std::string_view words[] = {"stylesheet",
+                                                 "info",
+                                                 "pict",
+                                                 "object",
+                                                 "header",
+                                                 "headerl",
+                                                 "headerr",
+                                                 "headerf",
+                                                 "footer",
+                                                 "footerl",
+                                                 "footerr",
+                                                 "footerf",
+                                                 "footnote",
+                                                 "fldinst",
+                                                 "listtable",
+                                                 "listoverridetable",
+                                                 "pgdsctbl",
+                                                 "themedata",
+                                                 "colorschememapping",
+                                                 "datastore",
+                                                 "latentstyles",
+                                                 "xmlnstbl",
+                                                 "rsidtbl",
+                                                 "generator",
+                                                 "mmathPr",
+                                                 "filetbl",
+                                                 "revtbl",
+                                                 "bkmkstart",
+                                                 "bkmkend",
+                                                 "annotation",
+                                                 "atnid",
+                                                 "atnauthor",
+                                                 "comment",
+                                                 "private",
+                                                 "userprops",
+                                                 "docvar",
+                                                 "shppict",
+                                                 "nonshppict",
+                                                 "shp",
+                                                 "upr",
+                                                 "xe",
+                                                 "tc",
+                                                 "txe",
+                                                 "template",
+                                                 "wgrffmtfilter",
+                                                 "blipuid"};
+    return std::find(std::begin(words), std::end(words), word) != std::end(words);
 }
 
 // Words that stand for one typographic character.
-char16_t symbolOfWord(const QByteArray &word)
+char16_t symbolOfWord(std::string_view word)
 {
-    static const std::pair<const char *, char16_t> symbols[] = {
+    static constexpr std::pair<std::string_view, char16_t> symbols[] = {
         {"emdash", 0x2014}, {"endash", 0x2013},    {"bullet", 0x2022},   {"lquote", 0x2018},
         {"rquote", 0x2019}, {"ldblquote", 0x201C}, {"rdblquote", 0x201D}};
     for (const auto &[name, symbol] : symbols)
@@ -147,7 +152,7 @@ private:
 
     void openGroup();
     void closeGroup();
-    void controlWord(const QByteArray &word, bool hasParameter, int parameter);
+    void controlWord(std::string_view word, bool hasParameter, int parameter);
     void controlSymbol(char symbol);
     void textByte(char byte);
     void character(const QString &text);
@@ -178,9 +183,13 @@ private:
     bool colorComponents_ = false;
     FontEntry pendingFont_;
 
-    QByteArray pendingBytes_; // \'hh bytes and text bytes decoded together
+    std::string pendingBytes_; // \'hh bytes and text bytes decoded together
     QString pendingText_;
     QTextCharFormat pendingFormat_;
+    // The format of the last character state asked for; fonts and colours
+    // defined later make it stale.
+    std::optional<CharState> formatState_;
+    QTextCharFormat format_;
     int pendingParagraphs_ = 0; // ended by \par, the next not yet opened
     Qt::Alignment lastAlignment_ = Qt::AlignLeft;
     char16_t highSurrogate_ = 0;
@@ -221,7 +230,7 @@ void Reader::run()
                 qsizetype start = i;
                 while (i < n && isLetter(data_[i]) && i - start < kMaxWordLength)
                     ++i;
-                const QByteArray word = data_.mid(start, i - start);
+                const std::string_view word(data_.constData() + start, std::size_t(i - start));
                 while (i < n && isLetter(data_[i])) // an over-long word is cut, the rest dropped
                     ++i;
                 bool negative = false;
@@ -345,6 +354,7 @@ void Reader::finishFont()
                            pendingFont_.nameBytes)
                 .trimmed();
         fonts_.emplace(pendingFont_.number, std::move(pendingFont_));
+        formatState_.reset();
     }
     pendingFont_ = FontEntry{};
 }
@@ -387,6 +397,7 @@ void Reader::textByte(char byte)
         if (byte == ';') {
             if (colors_.size() < kMaxColors)
                 colors_.push_back(colorComponents_ ? QColor(red_, green_, blue_) : QColor());
+            formatState_.reset();
             red_ = green_ = blue_ = 0;
             colorComponents_ = false;
         }
@@ -399,12 +410,13 @@ void Reader::textByte(char byte)
 
 void Reader::flushBytes()
 {
-    if (pendingBytes_.isEmpty())
+    if (pendingBytes_.empty())
         return;
-    const QByteArray bytes = pendingBytes_;
-    pendingBytes_.clear();
+    std::string bytes;
+    bytes.swap(pendingBytes_);
     if (state().destination == Destination::FontTable) {
-        pendingFont_.nameBytes += bytes.left(256);
+        pendingFont_.nameBytes +=
+            QByteArrayView(bytes).first(std::min<qsizetype>(256, qsizetype(bytes.size())));
         return;
     }
     if (state().destination != Destination::Text)
@@ -415,6 +427,8 @@ void Reader::flushBytes()
 QTextCharFormat Reader::currentFormat()
 {
     const CharState &chars = state().chars;
+    if (formatState_ == chars)
+        return format_;
     QTextCharFormat format;
     int number = chars.font >= 0 ? chars.font : defaultFont_;
     int halfPoints = chars.halfPoints;
@@ -438,6 +452,8 @@ QTextCharFormat Reader::currentFormat()
     format.setFontUnderline(chars.underline);
     if (chars.color > 0 && chars.color < int(colors_.size()) && colors_[chars.color].isValid())
         format.setForeground(colors_[chars.color]);
+    formatState_ = chars;
+    format_ = format;
     return format;
 }
 
@@ -514,7 +530,7 @@ void Reader::controlSymbol(char symbol)
     }
 }
 
-void Reader::controlWord(const QByteArray &word, bool hasParameter, int parameter)
+void Reader::controlWord(std::string_view word, bool hasParameter, int parameter)
 {
     flushBytes();
     GroupState &group = state();

@@ -30,12 +30,15 @@ void appendText(QByteArray &out, QStringView text)
         } else if (u >= 0x20 && u < 0x7F) {
             out += char(u);
         } else {
-            bool gbk = false;
-            const QByteArray bytes =
-                (u >= 0x80 && !c.isSurrogate()) ? encodeGbk(text.mid(i, 1), &gbk) : QByteArray();
-            if (gbk && !bytes.isEmpty()) {
-                for (char b : bytes)
-                    out += "\\'" + QByteArray::number(uchar(b), 16).rightJustified(2, '0');
+            char bytes[2];
+            const int count = u >= 0x80 ? gbkBytesOf(u, bytes) : 0;
+            if (count > 0) {
+                static constexpr char kHex[] = "0123456789abcdef";
+                for (int b = 0; b < count; ++b) {
+                    const char escaped[4] = {'\\', '\'', kHex[uchar(bytes[b]) >> 4],
+                                             kHex[uchar(bytes[b]) & 0xF]};
+                    out.append(escaped, 4);
+                }
             } else {
                 // \u takes a signed 16-bit value.
                 out += "\\u" + QByteArray::number(qint16(u)) + "\\'3f";

@@ -143,6 +143,14 @@ private slots:
         QVERIFY(bytes.contains("back\\\\slash \\{braces\\}"));
         QVERIFY(bytes.contains("\\fs28"));
         QVERIFY(bytes.contains("\\red18\\green52\\blue86;"));
+
+        // One byte in GBK, none in GBK, and each again once its bytes are known.
+        QTextDocument more;
+        QTextCursor(&more).insertText(QString::fromUtf8("€ก中€ก中"));
+        const QByteArray moreBytes = rtf::write(more);
+        QVERIFY2(moreBytes.contains("\\'80\\u3585\\'3f\\'d6\\'d0\\'80\\u3585\\'3f\\'d6\\'d0"),
+                 moreBytes.constData());
+        QCOMPARE(plainText(moreBytes), QString::fromUtf8("€ก中€ก中"));
         for (char c : bytes)
             QVERIFY2(uchar(c) < 0x80, "RTF output must be 7-bit");
     }
