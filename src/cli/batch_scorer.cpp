@@ -309,6 +309,7 @@ const RowScorer::TypeColumns &RowScorer::typeColumns(std::size_t typeIndex, std:
         entry.csv += ',';
         appendCsvField(entry.csv, record.*fields.result);
     }
+    entry.csv += ',';
     entry.score = record.*fields.con;
     entry.raw = parseInteger64(entry.score);
     return entry;
@@ -327,12 +328,16 @@ RowScorer::verdictColumns(bool pingHeHigh, const std::array<Level, kTypeCount> &
     VerdictColumns &entry = verdictColumns_[index];
     if (entry.pingHe.empty()) {
         appendCsvField(entry.pingHe, PingHeVerdict(pingHeHigh, levels));
+        entry.pingHe += ',';
+        entry.summary += ',';
         appendCsvField(entry.summary, VerdictSummary(pingHeHigh, levels));
+        entry.summary += ",\n"; // and an empty error column
     }
     return entry;
 }
 
-bool RowScorer::appendPlainRow33(const std::vector<std::string_view> &row, std::string &out)
+bool RowScorer::appendPlainRow33(const std::vector<std::string_view> &row, bool ascii,
+                                 std::string &out)
 {
     if (layout_ != Layout::Answers33)
         return false;
@@ -341,25 +346,9 @@ bool RowScorer::appendPlainRow33(const std::vector<std::string_view> &row, std::
         if (answer.size() != 1 || answer[0] < '1' || answer[0] > '5')
             return false;
     }
-    // Every other cell must be UTF-8, as in any other row.
-    if (otherColumns_.empty() && columnCount_ > columns_.size()) {
-        std::vector<bool> isAnswer(columnCount_);
-        for (const std::size_t column : columns_)
-            isAnswer[column] = true;
-        for (std::size_t column = 0; column < columnCount_; ++column)
-            if (!isAnswer[column])
-                otherColumns_.push_back(column);
-    }
-    for (const std::size_t column : otherColumns_) {
-        const std::string_view field = row[column];
-        for (const char c : field) {
-            if (static_cast<unsigned char>(c) >= 0x80) {
-                if (!isValidUtf8(field))
-                    return false;
-                break;
-            }
-        }
-    }
+    // Every cell must be UTF-8, as in any other row.
+    if (!ascii && !std::all_of(row.begin(), row.end(), isValidUtf8))
+        return false;
 
     std::array<const TypeColumns *, kTypeCount> scored{};
     std::array<std::string_view, kTypeCount> scores;
@@ -382,18 +371,19 @@ bool RowScorer::appendPlainRow33(const std::vector<std::string_view> &row, std::
         appendCsvField(out, row[static_cast<std::size_t>(idColumn_)]);
         out += ',';
     }
-    for (std::size_t i = 0; i < kTypes.size(); ++i) {
-        out += scored[i]->csv;
-        out += ',';
-    }
+    for (const TypeColumns *columns : scored)
+        out += columns->csv;
     out += verdicts.pingHe;
-    out += ',';
-    scoreSummary_.clear();
-    AppendScoreSummary(scoreSummary_, scores);
-    appendCsvField(out, scoreSummary_);
-    out += ',';
+    // The summary holds type names and whole numbers only, which never need
+    // quoting; should it ever, it is written again quoted.
+    const std::size_t summaryStart = out.size();
+    AppendScoreSummary(out, scores);
+    if (needsQuoting(std::string_view(out).substr(summaryStart))) {
+        const std::string summary = out.substr(summaryStart);
+        out.resize(summaryStart);
+        appendCsvField(out, summary);
+    }
     out += verdicts.summary;
-    out += ",\n"; // an empty error column
     return true;
 }
 
@@ -524,7 +514,8 @@ RunResult scoreCsv(std::istream &in, std::ostream &out, std::ostream &err, Form 
                 if (progress && result.rows % 1024 == 0)
                     progress(result.rows);
             };
-            if (encoding == Encoding::Utf8 && scorer->appendPlainRow33(fields, output.text())) {
+            if (encoding == Encoding::Utf8 &&
+                scorer->appendPlainRow33(fields, reader.recordIsAscii(), output.text())) {
                 rowDone();
                 continue;
             }

@@ -50,8 +50,9 @@ public:
     // Appends the output row, as CSV, for a UTF-8 row of the 33-item form
     // whose answers are each one digit from 1 to 5, exactly as score()
     // gives it but from answers scored once per type and combination;
-    // false, having appended nothing, for any other row.
-    bool appendPlainRow33(const std::vector<std::string_view> &row, std::string &out);
+    // false, having appended nothing, for any other row. `ascii` tells that
+    // the row is known to hold only ASCII, so its cells need no UTF-8 check.
+    bool appendPlainRow33(const std::vector<std::string_view> &row, bool ascii, std::string &out);
 
 private:
     enum class Layout { Answers33, ItemStrings66, Rows66 };
@@ -59,12 +60,13 @@ private:
     // One type's output columns for one combination of its answers, as
     // Assess33 writes them; PingHe's verdict comes with the summaries.
     struct TypeColumns {
-        std::string csv; // "3;4;2;5;,14,14,是"
+        std::string csv; // "3;4;2;5;,14,14,是,"
         std::string score;
         std::int64_t raw = 0;
     };
     const TypeColumns &typeColumns(std::size_t typeIndex, std::size_t combination);
-    // PingHe's verdict column and the verdict summary column, as CSV.
+    // PingHe's verdict column ("是,") and the end of the row after the
+    // score summary (",[平和体质]...,\n", with an empty error column).
     struct VerdictColumns {
         std::string pingHe;
         std::string summary;
@@ -81,8 +83,6 @@ private:
     // Filled as combinations turn up; empty strings mean not yet scored.
     std::array<std::vector<TypeColumns>, kTypeCount> typeColumns_;
     std::vector<VerdictColumns> verdictColumns_;
-    std::string scoreSummary_;
-    std::vector<std::size_t> otherColumns_; // those that hold no answer
 };
 
 struct RunResult {

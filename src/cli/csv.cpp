@@ -1,11 +1,20 @@
 #include "csv.h"
 
 #include <algorithm>
+#include <array>
 
 namespace tizhi::cli {
 
 namespace {
 constexpr int kEof = std::char_traits<char>::eof();
+
+// The bytes that end an unquoted field or need quoting: , " CR LF.
+constexpr std::array<bool, 256> kSpecial = [] {
+    std::array<bool, 256> special{};
+    for (const unsigned char c : {',', '"', '\r', '\n'})
+        special[c] = true;
+    return special;
+}();
 } // namespace
 
 CsvReader::CsvReader(std::istream &in)
@@ -100,6 +109,7 @@ bool CsvReader::next(std::vector<std::string_view> &fields)
     fields.clear();
     if (readPlain(fields))
         return true;
+    ascii_ = false; // not known
     slowFields_.clear();
     const bool found = read([this](std::string &&field) {
         if (fieldCount_ <= fieldLimit_)
@@ -120,13 +130,11 @@ bool CsvReader::readPlain(std::vector<std::string_view> &fields)
         fields.clear();
         std::size_t count = 0;
         std::size_t at = pos_;
+        unsigned char bits = 0;
         while (true) {
             const std::size_t fieldStart = at;
-            char c = 0;
-            while (at < end_) {
-                c = data[at];
-                if (c == ',' || c == '"' || c == '\r' || c == '\n')
-                    break;
+            while (at < end_ && !kSpecial[static_cast<unsigned char>(data[at])]) {
+                bits |= static_cast<unsigned char>(data[at]);
                 ++at;
             }
             if (at == end_) {
@@ -138,9 +146,11 @@ bool CsvReader::readPlain(std::vector<std::string_view> &fields)
                     fields.emplace_back(data + fieldStart, at - fieldStart);
                 recordLine_ = line_;
                 fieldCount_ = count;
+                ascii_ = bits < 0x80;
                 pos_ = end_;
                 return true;
             }
+            const char c = data[at];
             if (c == '"')
                 return false;
             if (++count <= fieldLimit_)
@@ -156,6 +166,7 @@ bool CsvReader::readPlain(std::vector<std::string_view> &fields)
             }
             recordLine_ = line_++;
             fieldCount_ = count;
+            ascii_ = bits < 0x80;
             pos_ = at;
             return true;
         }
@@ -237,12 +248,15 @@ bool CsvReader::read(const std::function<void(std::string &&)> &onField)
     }
 }
 
+bool needsQuoting(std::string_view field)
+{
+    return std::any_of(field.begin(), field.end(),
+                       [](char c) { return kSpecial[static_cast<unsigned char>(c)]; });
+}
+
 void appendCsvField(std::string &out, std::string_view field)
 {
-    const bool plain = std::none_of(field.begin(), field.end(), [](char c) {
-        return c == ',' || c == '"' || c == '\r' || c == '\n';
-    });
-    if (plain) {
+    if (!needsQuoting(field)) {
         out += field;
         return;
     }

@@ -73,6 +73,8 @@ public:
     std::int64_t recordLine() const { return recordLine_; }
     // Fields of the last record read, also those beyond the limit.
     std::size_t fieldCount() const { return fieldCount_; }
+    // Whether the last record read is known to hold only ASCII bytes.
+    bool recordIsAscii() const { return ascii_; }
 
 private:
     bool read(const std::function<void(std::string &&)> &onField);
@@ -90,6 +92,7 @@ private:
     const ReadErrorSource *errors_ = nullptr;
     std::size_t fieldLimit_ = static_cast<std::size_t>(-1);
     std::size_t fieldCount_ = 0;
+    bool ascii_ = false;
     std::vector<char> buffer_;
     std::size_t pos_ = 0;                 // next byte to consume
     std::size_t end_ = 0;                 // end of the bytes read
@@ -99,6 +102,8 @@ private:
     std::int64_t recordLine_ = 0;
 };
 
+// Whether a field holds a comma, a quote or a line end.
+bool needsQuoting(std::string_view field);
 // Appends one field, quoted when it holds a comma, a quote or a line end.
 void appendCsvField(std::string &out, std::string_view field);
 // Appends one record, quoting the fields that need it, ended by "\n".
