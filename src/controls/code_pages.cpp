@@ -121,8 +121,12 @@ QString decodeCodePage(int codePage, QByteArrayView bytes)
         codePage = 1252;
         break;
     }
-    const QByteArray windowsName = "windows-" + QByteArray::number(codePage);
-    QStringDecoder &decoder = decoderFor(name ? name : windowsName.constData());
+    QByteArray windowsName;
+    if (!name) {
+        windowsName = "windows-" + QByteArray::number(codePage);
+        name = windowsName.constData();
+    }
+    QStringDecoder &decoder = decoderFor(name);
     if (!decoder.isValid())
         return QString::fromLatin1(bytes);
     QString text = decoder.decode(bytes);

@@ -118,7 +118,17 @@ DBEditBase::DBEditBase(QWidget *parent) : QPlainTextEdit(parent)
 
 void DBEditBase::setText(const QString &text)
 {
-    setPlainText(text);
+    // As setPlainText leaves it (no undo step, the caret at the start), but
+    // the new text is laid out once: setPlainText lays it out, formats it
+    // and lays it out again, which costs most of a recomputation.
+    QTextDocument *doc = document();
+    const bool undo = doc->isUndoRedoEnabled();
+    doc->setUndoRedoEnabled(false);
+    QTextCursor all(doc);
+    all.select(QTextCursor::Document);
+    all.insertText(text, QTextCharFormat());
+    doc->setUndoRedoEnabled(undo);
+    moveCursor(QTextCursor::Start);
 }
 
 void DBEditBase::setWordWrap(bool on)

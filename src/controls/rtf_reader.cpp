@@ -10,7 +10,6 @@
 #include <QTextDocument>
 
 #include <algorithm>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -126,6 +125,12 @@ bool isSkippedDestination(std::string_view word)
     return std::find(std::begin(words), std::end(words), word) != std::end(words);
 }
 
+// The bytes that end a run of plain text.
+bool isTextEnd(char c)
+{
+    return c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n';
+}
+
 // Words that stand for one typographic character.
 char16_t symbolOfWord(std::string_view word)
 {
@@ -186,10 +191,10 @@ private:
     std::string pendingBytes_; // \'hh bytes and text bytes decoded together
     QString pendingText_;
     QTextCharFormat pendingFormat_;
-    // The format of the last character state asked for; fonts and colours
-    // defined later make it stale.
-    std::optional<CharState> formatState_;
-    QTextCharFormat format_;
+    // The formats of the last few character states asked for (a text often
+    // alternates between two or three); fonts and colours defined later
+    // make them stale.
+    std::vector<std::pair<CharState, QTextCharFormat>> formats_;
     int pendingParagraphs_ = 0; // ended by \par, the next not yet opened
     Qt::Alignment lastAlignment_ = Qt::AlignLeft;
     char16_t highSurrogate_ = 0;
@@ -289,6 +294,13 @@ void Reader::run()
             }
         } else if (c == '\r' || c == '\n') {
             ++i; // line ends in the file are no text; pending bytes stay pending
+        } else if (fallbackToSkip_ <= 0 && state().destination == Destination::Text) {
+            // A run of plain text bytes, taken whole.
+            qsizetype end = i + 1;
+            while (end < n && !isTextEnd(data_[end]))
+                ++end;
+            pendingBytes_.append(data_.constData() + i, std::size_t(end - i));
+            i = end;
         } else {
             ++i;
             if (!consumeFallback())
@@ -354,7 +366,7 @@ void Reader::finishFont()
                            pendingFont_.nameBytes)
                 .trimmed();
         fonts_.emplace(pendingFont_.number, std::move(pendingFont_));
-        formatState_.reset();
+        formats_.clear();
     }
     pendingFont_ = FontEntry{};
 }
@@ -397,7 +409,7 @@ void Reader::textByte(char byte)
         if (byte == ';') {
             if (colors_.size() < kMaxColors)
                 colors_.push_back(colorComponents_ ? QColor(red_, green_, blue_) : QColor());
-            formatState_.reset();
+            formats_.clear();
             red_ = green_ = blue_ = 0;
             colorComponents_ = false;
         }
@@ -427,8 +439,9 @@ void Reader::flushBytes()
 QTextCharFormat Reader::currentFormat()
 {
     const CharState &chars = state().chars;
-    if (formatState_ == chars)
-        return format_;
+    for (const auto &[known, format] : formats_)
+        if (known == chars)
+            return format;
     QTextCharFormat format;
     int number = chars.font >= 0 ? chars.font : defaultFont_;
     int halfPoints = chars.halfPoints;
@@ -452,8 +465,9 @@ QTextCharFormat Reader::currentFormat()
     format.setFontUnderline(chars.underline);
     if (chars.color > 0 && chars.color < int(colors_.size()) && colors_[chars.color].isValid())
         format.setForeground(colors_[chars.color]);
-    formatState_ = chars;
-    format_ = format;
+    if (formats_.size() >= 16)
+        formats_.erase(formats_.begin());
+    formats_.emplace_back(chars, format);
     return format;
 }
 

@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -154,6 +156,35 @@ private slots:
         field->setText("");
         field->paste();
         QCOMPARE(field->text(), "4; 5;");
+    }
+
+    // Text set by the program is no edit: one change, nothing to undo, the
+    // caret at the start, the field's own font; what is typed afterwards
+    // can be undone as usual.
+    void settingTheTextIsNoEdit()
+    {
+        Form form;
+        QVERIFY(QTest::qWaitForWindowActive(form.window.get()));
+        TwwDBEdit *field = form.second;
+        field->setFocus();
+        QTest::keyClicks(field, "ab");
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        field->textCursor().insertText("b", bold);
+        QSignalSpy changed(field, &QPlainTextEdit::textChanged);
+        field->setText("中医 12");
+        QCOMPARE(field->text(), "中医 12");
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(field->textCursor().position(), 0);
+        QVERIFY(!field->document()->isUndoAvailable());
+        QVERIFY(!field->document()->begin().begin().fragment().charFormat().hasProperty(
+            QTextFormat::FontWeight));
+        QTest::keySequence(field, QKeySequence::Undo);
+        QCOMPARE(field->text(), "中医 12");
+        QTest::keyClicks(field, "x");
+        QCOMPARE(field->text(), "x中医 12");
+        QTest::keySequence(field, QKeySequence::Undo);
+        QCOMPARE(field->text(), "中医 12");
     }
 
     // The filter sees every character that reaches the control: typed,
