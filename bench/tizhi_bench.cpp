@@ -3,6 +3,7 @@
 // turns); the rest in this process, on real windows.
 //   tizhi-bench            all figures
 //   tizhi-bench --child main|bare   (used by the start-up figure)
+#include "application_setup.h"
 #include "control_kinds.h"
 #include "rtf.h"
 #include "uniChineseMedicinePublic.h"
@@ -23,6 +24,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+#include <QTranslator>
 
 #include <algorithm>
 #include <cstdio>
@@ -85,7 +87,10 @@ int child(const QString &which)
 {
     FirstPaint watcher;
     QWidget *window = nullptr;
+    QTranslator translation;
     if (which == "main") {
+        // As the program starts: its application set-up, then its window.
+        tizhi::setUpApplication(translation);
         window = new TfrmMedDiaClientInfoEdit;
     } else {
         auto *bare = new QMainWindow;
