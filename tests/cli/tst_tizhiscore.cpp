@@ -286,6 +286,26 @@ private slots:
         QVERIFY(!QFile::exists(out2 + ".part"));
     }
 
+    // After "--" a name that begins with "-" is a file, not an option.
+    void fileNamesAfterTheOptionsEnd()
+    {
+        QTemporaryDir dir;
+        writeFile(dir, "-forms.csv", header33() + "\n" + row33("a", "1") + "\n");
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.start(QStringLiteral(TIZHI_SCORE_PATH), {"--form", "33", "--", "-forms.csv"});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 0);
+        const auto rows = table(process.readAllStandardOutput());
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0]["id"], "a");
+
+        process.start(QStringLiteral(TIZHI_SCORE_PATH), {"--form", "33", "-forms.csv"});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 2);
+        QVERIFY(process.readAllStandardError().contains("unknown option"));
+    }
+
     void helpDescribesTheColumns()
     {
         const Run run = runScorer({"--help"});
