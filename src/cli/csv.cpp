@@ -19,7 +19,7 @@ constexpr std::array<bool, 256> kSpecial = [] {
 
 CsvReader::CsvReader(std::istream &in)
     : source_(in.rdbuf()), errors_(dynamic_cast<const ReadErrorSource *>(source_)),
-      buffer_(kBufferSize)
+      buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize))
 {
 }
 
@@ -28,15 +28,14 @@ bool CsvReader::fill()
     if (atEnd_ || !source_)
         return false;
     if (pos_ > 0) {
-        std::copy(buffer_.begin() + static_cast<std::ptrdiff_t>(pos_),
-                  buffer_.begin() + static_cast<std::ptrdiff_t>(end_), buffer_.begin());
+        std::copy(buffer_.get() + pos_, buffer_.get() + end_, buffer_.get());
         end_ -= pos_;
         pos_ = 0;
     }
-    if (end_ == buffer_.size())
+    if (end_ == kBufferSize)
         return false; // full of one record: the caller reads it byte by byte
     const std::streamsize got =
-        source_->sgetn(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - end_));
+        source_->sgetn(buffer_.get() + end_, static_cast<std::streamsize>(kBufferSize - end_));
     if (got <= 0) {
         atEnd_ = true;
         return false;
@@ -80,7 +79,7 @@ bool CsvReader::startsWithByteOrderMark()
     while (end_ - pos_ < 3 && fill()) {
     }
     checked(kEof);
-    return std::string_view(buffer_.data() + pos_, end_ - pos_).starts_with("\xEF\xBB\xBF");
+    return std::string_view(buffer_.get() + pos_, end_ - pos_).starts_with("\xEF\xBB\xBF");
 }
 
 void CsvReader::skipByteOrderMark()
@@ -124,7 +123,7 @@ bool CsvReader::readPlain(std::vector<std::string_view> &fields)
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (pos_ == end_ && !fill())
             return false;
-        const char *const data = buffer_.data();
+        const char *const data = buffer_.get();
         if (data[pos_] == '\r' || data[pos_] == '\n')
             return false; // empty lines are skipped by the byte-by-byte reader
         fields.clear();

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <istream>
+#include <memory>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -93,7 +94,7 @@ private:
     std::size_t fieldLimit_ = static_cast<std::size_t>(-1);
     std::size_t fieldCount_ = 0;
     bool ascii_ = false;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;      // not cleared: only bytes read are looked at
     std::size_t pos_ = 0;                 // next byte to consume
     std::size_t end_ = 0;                 // end of the bytes read
     bool atEnd_ = false;                  // the source has no more
