@@ -34,8 +34,19 @@ bool CsvReader::fill()
     }
     if (end_ == kBufferSize)
         return false; // full of one record: the caller reads it byte by byte
+    // What the source holds already, or what one read brings: a pipe's rows
+    // are scored as they come, not once a whole buffer has arrived.
+    std::streamsize available = source_->in_avail();
+    if (available <= 0) {
+        if (source_->sgetc() == kEof) {
+            atEnd_ = true;
+            return false;
+        }
+        available = std::max<std::streamsize>(source_->in_avail(), 1);
+    }
     const std::streamsize got =
-        source_->sgetn(buffer_.get() + end_, static_cast<std::streamsize>(kBufferSize - end_));
+        source_->sgetn(buffer_.get() + end_,
+                       std::min(available, static_cast<std::streamsize>(kBufferSize - end_)));
     if (got <= 0) {
         atEnd_ = true;
         return false;
