@@ -87,9 +87,12 @@ void CsvReader::consumeLineEnd(int c)
 
 bool CsvReader::startsWithByteOrderMark()
 {
+    // Up to three bytes read ahead, kept to be read again; a read error
+    // before them is an error here.
     while (end_ - pos_ < 3 && fill()) {
     }
-    checked(kEof);
+    if (end_ - pos_ < 3)
+        checked(kEof);
     return std::string_view(buffer_.get() + pos_, end_ - pos_).starts_with("\xEF\xBB\xBF");
 }
 
@@ -107,11 +110,10 @@ void CsvReader::skipByteOrderMark()
 
 bool CsvReader::next(std::vector<std::string> &fields)
 {
-    fields.clear();
-    return read([this, &fields](std::string &&field) {
-        if (fieldCount_ <= fieldLimit_)
-            fields.push_back(std::move(field));
-    });
+    std::vector<std::string_view> views;
+    const bool found = next(views);
+    fields.assign(views.begin(), views.end());
+    return found;
 }
 
 bool CsvReader::next(std::vector<std::string_view> &fields)
