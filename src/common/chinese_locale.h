@@ -14,7 +14,11 @@ namespace tizhi {
 bool installChineseTranslation(QTranslator &translator);
 
 // Makes the first installed face with Chinese glyphs the application font
-// and returns its name; empty when none is installed.
+// and returns its name; empty when none is installed. The font is hinted as
+// fontconfig says for that face.
 QString useChineseFont();
+
+// Whether fontconfig's configuration hints `family` at `pointSize`.
+bool fontconfigHints(const QString &family, double pointSize);
 
 } // namespace tizhi

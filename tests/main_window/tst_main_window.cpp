@@ -384,7 +384,29 @@ private slots:
         const QString face = useChineseFont();
         QVERIFY2(!face.isEmpty(), "no font with Chinese glyphs: scripts/setup installs one");
         QVERIFY(QFontDatabase::writingSystems(face).contains(QFontDatabase::SimplifiedChinese));
+        // Hinted as fontconfig says for the face, which Qt alone does not do.
+        const QFont::HintingPreference hinting = QApplication::font().hintingPreference();
         QApplication::setFont(previous);
+        QCOMPARE(hinting == QFont::PreferNoHinting, !fontconfigHints(face, 9));
+    }
+
+    // The face's package may turn hinting off for that face alone: WenQuanYi
+    // Micro Hei's does, its monospaced sister keeps the default.
+    void fontconfigHintingPerFace_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<bool>("hints");
+        QTest::newRow("Micro Hei") << "WenQuanYi Micro Hei" << false;
+        QTest::newRow("Micro Hei Mono") << "WenQuanYi Micro Hei Mono" << true;
+    }
+
+    void fontconfigHintingPerFace()
+    {
+        QFETCH(QString, family);
+        QFETCH(bool, hints);
+        if (!QFontDatabase::families().contains(family))
+            QSKIP("fonts-wqy-microhei is not installed: scripts/setup installs it");
+        QCOMPARE(fontconfigHints(family, 9), hints);
     }
 
     void quitAndTheCloseBoxEndTheProgram_data()
