@@ -29,7 +29,10 @@ void keepDesignedLook(QWidget *widget)
 {
     QFont font = QApplication::font(widget);
     font.setResolveMask(QFont::AllPropertiesResolved);
-    widget->setFont(font);
+    if (auto *box = dynamic_cast<ComboBoxBase *>(widget))
+        box->setFontOfNewBox(font);
+    else
+        widget->setFont(font);
     QPalette palette = QApplication::palette(widget);
     palette.setResolveMask(~QPalette::ResolveMask(0));
     widget->setPalette(palette);
@@ -47,6 +50,22 @@ QString captionText(const QString &caption)
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QChar('\r'), QChar('\n'));
     return text;
+}
+
+void ComboBoxBase::setFontOfNewBox(const QFont &font)
+{
+    newBoxFont_ = true;
+    setFont(font);
+    newBoxFont_ = false;
+}
+
+void ComboBoxBase::changeEvent(QEvent *event)
+{
+    if (newBoxFont_ && event->type() == QEvent::FontChange) {
+        QWidget::changeEvent(event);
+        return;
+    }
+    QComboBox::changeEvent(event);
 }
 
 void ComboBoxBase::setReadOnly(bool readOnly)

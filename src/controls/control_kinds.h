@@ -46,12 +46,19 @@ public:
     QString text() const { return currentText(); }
     void setText(const QString &text);
 
+    // Sets the font of a box under construction. QComboBox builds its whole
+    // drop-down list to hand a new font to it; a new box has no list yet,
+    // and the list built when it is first opened shows the box's font.
+    void setFontOfNewBox(const QFont &font);
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     bool readOnly_ = false;
+    bool newBoxFont_ = false;
 };
 
 // The data edit field, in two forms of one kind: a single line (the record

@@ -372,6 +372,52 @@ private slots:
         QCOMPARE(label->font().pointSize(), 8);
     }
 
+    // A box's drop-down list is built when first opened, and shows the
+    // box's font whatever changed since the box was made.
+    void dropDownListShowsTheBoxFont_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("change");
+        for (const char *kind : {"TwwDBComboBox", "TwwDBLookupComboDlg", "TComboBox"}) {
+            for (const char *change : {"none", "application font", "box font size"})
+                QTest::addRow("%s, %s", kind, change) << QString(kind) << QString(change);
+        }
+    }
+
+    void dropDownListShowsTheBoxFont()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, change);
+        const QFont application = QApplication::font();
+        QWidget window;
+        new QVBoxLayout(&window);
+        ComboBoxBase *box = nullptr;
+        if (kind == "TwwDBComboBox")
+            box = add<TwwDBComboBox>(&window, "box");
+        else if (kind == "TwwDBLookupComboDlg")
+            box = add<TwwDBLookupComboDlg>(&window, "box");
+        else
+            box = add<TComboBox>(&window, "box");
+        box->addItems({"是", "倾向是", "否"});
+        if (change == "application font") {
+            QFont larger = application;
+            larger.setPointSize(application.pointSize() + 7);
+            QApplication::setFont(larger);
+        } else if (change == "box font size") {
+            controlKind(box)->setFontSize(17);
+        }
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        box->showPopup();
+        const QFont list = box->view()->font();
+        box->hidePopup();
+        QApplication::setFont(application);
+        QCOMPARE(list.pointSize(), box->font().pointSize());
+        QCOMPARE(list.family(), box->font().family());
+        if (change == "box font size")
+            QCOMPARE(list.pointSize(), 17);
+    }
+
     // The word-wrapped form of the data edit field is the same kind to the
     // routines: DBEdit font, DBEdit colours, read-only but enabled.
     void wordWrappedDataEditIsTreatedAsItsKind()
