@@ -452,6 +452,9 @@ int main(int argc, char **argv)
     if (argc == 3 && QByteArray(argv[1]) == "--child")
         return child(QString::fromLatin1(argv[2]));
 
+    // The windows measured here look as the program's own do.
+    QTranslator translation;
+    tizhi::setUpApplication(translation);
     static tizhi::TInterfaceRecord record;
     record.CreateFonts();
     record.SetDefaults();
