@@ -1,10 +1,12 @@
 #include "file_io.h"
 
+#include <QFileDevice>
 #include <QIODevice>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tizhi::cli {
@@ -47,13 +49,38 @@ FdReadBuffer::int_type FdReadBuffer::underflow()
 DeviceWriteBuffer::DeviceWriteBuffer(QIODevice &device) : device_(device)
 {
     setp(buffer_.data(), buffer_.data() + buffer_.size());
+    if (auto *file = qobject_cast<QFileDevice *>(&device)) {
+        struct stat info {};
+        if (file->handle() >= 0 && fstat(file->handle(), &info) == 0 && S_ISREG(info.st_mode) &&
+            file->pos() == 0)
+            fileDescriptor_ = file->handle();
+    }
+}
+
+bool DeviceWriteBuffer::writeToDevice(const char *data, qint64 size)
+{
+    if (failed_ || device_.write(data, size) != size) {
+        failed_ = true;
+        return false;
+    }
+    written_ += size;
+    if (fileDescriptor_ >= 0 && written_ - handedToDisk_ >= kWriteBehind) {
+        // Only a request to start writing; whether it was taken changes
+        // nothing but the time the final sync takes.
+        auto *file = static_cast<QFileDevice *>(&device_);
+        if (file->flush())
+            sync_file_range(fileDescriptor_, handedToDisk_, written_ - handedToDisk_,
+                            SYNC_FILE_RANGE_WRITE);
+        handedToDisk_ = written_;
+    }
+    return true;
 }
 
 bool DeviceWriteBuffer::flushBuffer()
 {
     const qint64 size = pptr() - pbase();
-    if (size > 0 && !failed_ && device_.write(pbase(), size) != size)
-        failed_ = true;
+    if (size > 0)
+        writeToDevice(pbase(), size);
     setp(buffer_.data(), buffer_.data() + buffer_.size());
     return !failed_;
 }
@@ -74,13 +101,8 @@ std::streamsize DeviceWriteBuffer::xsputn(const char *data, std::streamsize size
     if (size >= epptr() - pptr()) {
         if (!flushBuffer())
             return 0;
-        if (size >= static_cast<std::streamsize>(buffer_.size())) {
-            if (device_.write(data, size) != size) {
-                failed_ = true;
-                return 0;
-            }
-            return size;
-        }
+        if (size >= static_cast<std::streamsize>(buffer_.size()))
+            return writeToDevice(data, size) ? size : 0;
     }
     std::memcpy(pptr(), data, static_cast<std::size_t>(size));
     pbump(static_cast<int>(size));

@@ -5,6 +5,8 @@
 
 #include "csv.h"
 
+#include <QtGlobal>
+
 #include <array>
 #include <streambuf>
 #include <string>
@@ -35,11 +37,16 @@ private:
     std::array<char, 64 * 1024> buffer_{};
 };
 
-// Writes to a device and remembers whether any write failed.
+// Writes to a device and remembers whether any write failed. Into a regular
+// file, what is written is handed to the disk every few megabytes, so that
+// the sync before the file is published waits only for the last of it.
 class DeviceWriteBuffer : public std::streambuf {
 public:
     explicit DeviceWriteBuffer(QIODevice &device);
     bool failed() const { return failed_; }
+
+    // How much is written before the disk is asked to start on it.
+    static constexpr qint64 kWriteBehind = 8 * 1024 * 1024;
 
 protected:
     int_type overflow(int_type c) override;
@@ -48,8 +55,12 @@ protected:
 
 private:
     bool flushBuffer();
+    bool writeToDevice(const char *data, qint64 size);
 
     QIODevice &device_;
+    int fileDescriptor_ = -1; // a regular file's, else -1
+    qint64 written_ = 0;
+    qint64 handedToDisk_ = 0;
     bool failed_ = false;
     std::array<char, 64 * 1024> buffer_{};
 };
