@@ -230,6 +230,13 @@ protected:
 
     // Repaints from the stored colours. Roles not set by us follow the
     // application palette.
+    //
+    // Where the stored colours are those the control inherits anyway, it
+    // keeps the inherited palette: a palette of its own makes a control
+    // unlike every other to the style's caches, and Fusion then draws every
+    // button's bevel anew instead of once per size. Should the inherited
+    // colours change later, the control takes its own back (changeEvent),
+    // so that it shows its stored colours either way.
     void applyPalette()
     {
         const QPalette base = QApplication::palette(this);
@@ -253,7 +260,15 @@ protected:
                 palette.setColor(QPalette::Inactive, role, text);
             }
         }
-        this->setPalette(palette);
+        if (palette != this->palette())
+            this->setPalette(palette);
+    }
+
+    void changeEvent(QEvent *event) override
+    {
+        Base::changeEvent(event);
+        if (event->type() == QEvent::PaletteChange && (colorSet_ || fontColorSet_))
+            applyPalette();
     }
 
     void keyPressEvent(QKeyEvent *event) override

@@ -372,6 +372,63 @@ private slots:
         QCOMPARE(label->font().pointSize(), 8);
     }
 
+    // A control whose stored colours are the ones it inherits shows them
+    // still when its container is painted in other colours afterwards, as
+    // a control whose colours differ does.
+    void storedColoursOutliveTheContainers_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("likeItsContainer");
+        for (const char *kind : {"TBitBtn", "TLabel", "TEdit", "TwwDBEdit", "TPanel"}) {
+            QTest::addRow("%s, as inherited", kind) << QString(kind) << true;
+            QTest::addRow("%s, its own", kind) << QString(kind) << false;
+        }
+    }
+
+    void storedColoursOutliveTheContainers()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, likeItsContainer);
+        QWidget window;
+        new QVBoxLayout(&window);
+        auto *panel = add<TPanel>(&window, "panel");
+        auto *layout = new QVBoxLayout(panel);
+        QWidget *child = nullptr;
+        if (kind == "TBitBtn")
+            child = new TBitBtn(panel);
+        else if (kind == "TLabel")
+            child = new TLabel(panel);
+        else if (kind == "TEdit")
+            child = new TEdit(panel);
+        else if (kind == "TwwDBEdit")
+            child = new TwwDBEdit(panel);
+        else
+            child = new TPanel(panel);
+        layout->addWidget(child);
+        IControlKind *control = controlKind(child);
+        // The colour the child inherits for its background, in the
+        // program's encoding.
+        const QColor inherited = control->paintedBackground();
+        const TColor stored =
+            likeItsContainer
+                ? TColor(inherited.red() | inherited.green() << 8 | inherited.blue() << 16)
+                : clYellow;
+        control->setColor(stored);
+        control->setFontColor(clWindowText);
+        const QColor text = child->palette().color(QPalette::Active, QPalette::ButtonText);
+        const QColor shown = control->paintedBackground();
+        QCOMPARE(shown == inherited, likeItsContainer);
+
+        // Everything the child could inherit changes.
+        QPalette loud = panel->palette();
+        for (int role = 0; role < QPalette::NColorRoles; ++role)
+            loud.setColor(QPalette::ColorRole(role), QColor(0x12, 0x34, 0x56));
+        panel->setPalette(loud);
+        QCOMPARE(control->paintedBackground(), shown);
+        for (auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+            QCOMPARE(child->palette().color(QPalette::Active, role), text);
+    }
+
     // A box's drop-down list is built when first opened, and shows the
     // box's font whatever changed since the box was made.
     void dropDownListShowsTheBoxFont_data()
