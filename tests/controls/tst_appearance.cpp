@@ -435,9 +435,9 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("change");
-        for (const char *kind : {"TwwDBComboBox", "TwwDBLookupComboDlg", "TComboBox"}) {
-            for (const char *change : {"none", "application font", "box font size"})
-                QTest::addRow("%s, %s", kind, change) << QString(kind) << QString(change);
+        for (const QString kind : {"TwwDBComboBox", "TwwDBLookupComboDlg", "TComboBox"}) {
+            for (const QString change : {"none", "application font", "box font size"})
+                QTest::newRow(qPrintable(kind + ", " + change)) << kind << change;
         }
     }
 
