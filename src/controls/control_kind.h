@@ -147,13 +147,7 @@ public:
     {
         fontSize_ = points;
         fontSizeSet_ = true;
-        // Sizes of 0 or below are kept as set but cannot be drawn; the
-        // control then keeps the size it has.
-        if (points > 0) {
-            QFont font = this->font();
-            font.setPointSize(points);
-            this->setFont(font);
-        }
+        applyFontSize();
     }
 
     TColor fontColor() const override { return fontColor_; }
@@ -264,11 +258,27 @@ protected:
             this->setPalette(palette);
     }
 
+    // Sizes of 0 or below are kept as set but cannot be drawn; the control
+    // then keeps the size it has. As with the colours, a control already
+    // drawn at the stored size keeps the inherited font, and takes the
+    // stored size back should the inherited one change: setting a font
+    // sends a change through every control inside this one.
+    void applyFontSize()
+    {
+        if (fontSize_ > 0 && this->font().pointSize() != fontSize_) {
+            QFont font = this->font();
+            font.setPointSize(fontSize_);
+            this->setFont(font);
+        }
+    }
+
     void changeEvent(QEvent *event) override
     {
         Base::changeEvent(event);
         if (event->type() == QEvent::PaletteChange && (colorSet_ || fontColorSet_))
             applyPalette();
+        else if (event->type() == QEvent::FontChange && fontSizeSet_)
+            applyFontSize();
     }
 
     void keyPressEvent(QKeyEvent *event) override

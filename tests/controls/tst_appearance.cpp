@@ -372,10 +372,10 @@ private slots:
         QCOMPARE(label->font().pointSize(), 8);
     }
 
-    // A control whose stored colours are the ones it inherits shows them
-    // still when its container is painted in other colours afterwards, as
-    // a control whose colours differ does.
-    void storedColoursOutliveTheContainers_data()
+    // A control whose stored colours and font size are the ones it
+    // inherits shows them still when its container is given other colours
+    // and another size afterwards, as a control whose own differ does.
+    void storedLookOutlivesTheContainers_data()
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("likeItsContainer");
@@ -385,7 +385,7 @@ private slots:
         }
     }
 
-    void storedColoursOutliveTheContainers()
+    void storedLookOutlivesTheContainers()
     {
         QFETCH(QString, kind);
         QFETCH(bool, likeItsContainer);
@@ -415,18 +415,24 @@ private slots:
                 : clYellow;
         control->setColor(stored);
         control->setFontColor(clWindowText);
+        const int size = child->font().pointSize() + (likeItsContainer ? 0 : 5);
+        control->setFontSize(size);
         const QColor text = child->palette().color(QPalette::Active, QPalette::ButtonText);
         const QColor shown = control->paintedBackground();
         QCOMPARE(shown == inherited, likeItsContainer);
+        QCOMPARE(child->font().pointSize(), size);
 
         // Everything the child could inherit changes.
         QPalette loud = panel->palette();
         for (int role = 0; role < QPalette::NColorRoles; ++role)
             loud.setColor(QPalette::ColorRole(role), QColor(0x12, 0x34, 0x56));
         panel->setPalette(loud);
+        controlKind(panel)->setFontSize(size + 11);
         QCOMPARE(control->paintedBackground(), shown);
         for (auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
             QCOMPARE(child->palette().color(QPalette::Active, role), text);
+        QCOMPARE(child->font().pointSize(), size);
+        QCOMPARE(control->fontSize(), size);
     }
 
     // A box's drop-down list is built when first opened, and shows the
