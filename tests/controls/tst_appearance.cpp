@@ -91,6 +91,24 @@ std::unique_ptr<QWidget> windowWithEveryKind()
     return window;
 }
 
+// A new control of the kind named ("TBitBtn"), a child of `parent`: the
+// kind whose class name it is, among those listed.
+template <class... Kinds> QWidget *newOfKind(const QString &name, QWidget *parent)
+{
+    QWidget *made = nullptr;
+    (void)((name == QLatin1String(Kinds::staticMetaObject.className()) &&
+            (made = new Kinds(parent))) ||
+           ...);
+    return made;
+}
+
+QWidget *newControl(const QString &name, QWidget *parent)
+{
+    return newOfKind<TBitBtn, TLabel, TEdit, TwwDBEdit, TPanel, TComboBox, TwwDBComboBox,
+                     TwwDBComboDlg, TwwDBLookupCombo, TwwDBLookupComboDlg, TwwDBMonthCalendar,
+                     TwwDBDateTimePicker, TButton>(name, parent);
+}
+
 IControlKind *kind(QWidget *window, const char *name)
 {
     return controlKind(window->findChild<QWidget *>(QString::fromLatin1(name)));
@@ -340,21 +358,8 @@ private slots:
         auto *content = new QWidget;
         box->setWidget(content);
         auto *layout = new QVBoxLayout(content);
-        QWidget *designed = nullptr;
-        if (kind == "TwwDBLookupCombo")
-            designed = new TwwDBLookupCombo(content);
-        else if (kind == "TwwDBComboBox")
-            designed = new TwwDBComboBox(content);
-        else if (kind == "TwwDBComboDlg")
-            designed = new TwwDBComboDlg(content);
-        else if (kind == "TwwDBLookupComboDlg")
-            designed = new TwwDBLookupComboDlg(content);
-        else if (kind == "TwwDBMonthCalendar")
-            designed = new TwwDBMonthCalendar(content);
-        else if (kind == "TwwDBDateTimePicker")
-            designed = new TwwDBDateTimePicker(content);
-        else
-            designed = new TButton(content);
+        QWidget *designed = newControl(kind, content);
+        QVERIFY(designed);
         auto *label = new TLabel(content); // treated: takes the Label slot, not the box's
         layout->addWidget(designed);
         layout->addWidget(label);
@@ -393,17 +398,8 @@ private slots:
         new QVBoxLayout(&window);
         auto *panel = add<TPanel>(&window, "panel");
         auto *layout = new QVBoxLayout(panel);
-        QWidget *child = nullptr;
-        if (kind == "TBitBtn")
-            child = new TBitBtn(panel);
-        else if (kind == "TLabel")
-            child = new TLabel(panel);
-        else if (kind == "TEdit")
-            child = new TEdit(panel);
-        else if (kind == "TwwDBEdit")
-            child = new TwwDBEdit(panel);
-        else
-            child = new TPanel(panel);
+        QWidget *child = newControl(kind, panel);
+        QVERIFY(child);
         layout->addWidget(child);
         IControlKind *control = controlKind(child);
         // The colour the child inherits for its background, in the
@@ -454,13 +450,9 @@ private slots:
         const QFont application = QApplication::font();
         QWidget window;
         new QVBoxLayout(&window);
-        ComboBoxBase *box = nullptr;
-        if (kind == "TwwDBComboBox")
-            box = add<TwwDBComboBox>(&window, "box");
-        else if (kind == "TwwDBLookupComboDlg")
-            box = add<TwwDBLookupComboDlg>(&window, "box");
-        else
-            box = add<TComboBox>(&window, "box");
+        auto *box = dynamic_cast<ComboBoxBase *>(newControl(kind, &window));
+        QVERIFY(box);
+        window.layout()->addWidget(box);
         box->addItems({"是", "倾向是", "否"});
         if (change == "application font") {
             QFont larger = application;
