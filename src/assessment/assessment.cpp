@@ -69,6 +69,19 @@ bool PingHeHigh33(std::int64_t score)
     return score >= 17;
 }
 
+Level Level66(const Decimal &score)
+{
+    static const Decimal forty = Decimal::fromInteger(40);
+    static const Decimal thirty = Decimal::fromInteger(30);
+    return score >= forty ? Level::Yes : score >= thirty ? Level::Leaning : Level::No;
+}
+
+bool PingHeHigh66(const Decimal &score)
+{
+    static const Decimal sixty = Decimal::fromInteger(60);
+    return score >= sixty;
+}
+
 void AppendScoreSummary(std::string &out, const std::array<std::string_view, kTypeCount> &scores)
 {
     bool first = true;
@@ -176,8 +189,6 @@ void Assess66(AssessmentRecord &record)
 
     // Read all nine back, also those of skipped types, which may hold whole
     // numbers from a 33-item run or nothing at all.
-    const Decimal forty = Decimal::fromInteger(40);
-    const Decimal thirty = Decimal::fromInteger(30);
     std::array<Decimal, kTypeCount> scores;
     std::array<std::string, kTypeCount> texts;
     std::array<Level, kTypeCount> levels{};
@@ -185,12 +196,10 @@ void Assess66(AssessmentRecord &record)
         const auto i = static_cast<std::size_t>(type.code - 1);
         scores[i] = Decimal::parse(record.*fieldsOf(type).con);
         texts[i] = scores[i].toText2();
-        levels[i] = scores[i] >= forty    ? Level::Yes
-                    : scores[i] >= thirty ? Level::Leaning
-                                          : Level::No;
+        levels[i] = Level66(scores[i]);
     }
     record.V_CON_TOTAL = scoreSummary(texts);
-    writeVerdicts(record, scores[kPingHeCode - 1] >= Decimal::fromInteger(60), levels);
+    writeVerdicts(record, PingHeHigh66(scores[kPingHeCode - 1]), levels);
 }
 
 } // namespace tizhi

@@ -89,6 +89,10 @@ void Assess66(AssessmentRecord &record);
 Level Level33(std::int64_t score);
 // Whether PingHe's score reaches its bar under the 33-item rules.
 bool PingHeHigh33(std::int64_t score);
+// A biased type's level under the 66-item rules: 30 leans, 40 is.
+Level Level66(const Decimal &score);
+// Whether PingHe's score reaches its bar under the 66-item rules (60).
+bool PingHeHigh66(const Decimal &score);
 
 // Appends "[平和体质: 21]; [阳虚体质: 4]; ... [特禀体质: 4]." from the nine score
 // texts in type-code order.

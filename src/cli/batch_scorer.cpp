@@ -3,10 +3,12 @@
 
 #include "assessment.h"
 #include "csv.h"
+#include "item_string.h"
 
 #include <algorithm>
 #include <array>
 #include <map>
+#include <optional>
 #include <set>
 
 namespace tizhi::cli {
@@ -311,7 +313,42 @@ const RowScorer::TypeColumns &RowScorer::typeColumns(std::size_t typeIndex, std:
     }
     entry.csv += ',';
     entry.score = record.*fields.con;
-    entry.raw = parseInteger64(entry.score);
+    const std::int64_t raw = parseInteger64(entry.score);
+    entry.level = Level33(raw);
+    entry.pingHeHigh = PingHeHigh33(raw);
+    return entry;
+}
+
+const RowScorer::TypeColumns &RowScorer::typeColumns66(std::size_t typeIndex, int raw,
+                                                       std::string_view itemString)
+{
+    auto &columns = typeColumns66_[typeIndex];
+    if (columns.empty())
+        columns.resize(kAnswerValues * kMaxPlainItems + 1);
+    TypeColumns &entry = columns[static_cast<std::size_t>(raw)];
+    if (!entry.csv.empty())
+        return entry;
+    // Scored by the assessment itself, with every other type as start-up
+    // leaves it. A type's columns follow from its raw sum alone.
+    const ConstitutionType &type = kTypes[typeIndex];
+    AssessmentRecord record = startRecord();
+    const TypeFields &fields = fieldsOf(type);
+    record.*fields.field = std::string(itemString);
+    Assess66(record);
+    entry.csv += ',';
+    appendCsvField(entry.csv, record.*fields.org);
+    entry.csv += ',';
+    appendCsvField(entry.csv, record.*fields.con);
+    if (type.isBiased()) {
+        entry.csv += ',';
+        appendCsvField(entry.csv, record.*fields.result);
+    }
+    entry.csv += ',';
+    // Read back as Assess66 reads it.
+    const Decimal score = Decimal::parse(record.*fields.con);
+    entry.score = score.toText2();
+    entry.level = Level66(score);
+    entry.pingHeHigh = PingHeHigh66(score);
     return entry;
 }
 
@@ -336,23 +373,50 @@ RowScorer::verdictColumns(bool pingHeHigh, const std::array<Level, kTypeCount> &
     return entry;
 }
 
-bool RowScorer::appendPlainRow33(const std::vector<std::string_view> &row, bool ascii,
-                                 std::string &out)
+namespace {
+
+// The raw sum of a plain item string, "3;1;4;": each answer one digit from
+// 1 to 5 followed by ";", at most `maxItems` of them; SumItemString gives the
+// same for these. Nothing for any other text.
+std::optional<int> plainItemSum(std::string_view itemString, Keying keying, std::size_t maxItems)
 {
-    if (layout_ != Layout::Answers33)
-        return false;
-    for (const std::size_t column : columns_) {
-        const std::string_view answer = row[column];
-        if (answer.size() != 1 || answer[0] < '1' || answer[0] > '5')
-            return false;
+    if (itemString.empty() || itemString.size() % 2 != 0 || itemString.size() > 2 * maxItems)
+        return std::nullopt;
+    int total = 0;
+    for (std::size_t i = 0; i < itemString.size(); i += 2) {
+        const char answer = itemString[i];
+        if (answer < '1' || answer > '5' || itemString[i + 1] != ';')
+            return std::nullopt;
+        const int value = answer - '0';
+        total +=
+            isReversedPosition(keying, static_cast<std::int64_t>(i / 2 + 1)) ? 6 - value : value;
     }
+    return total;
+}
+
+bool isPlainAnswer(std::string_view answer)
+{
+    return answer.size() == 1 && answer[0] >= '1' && answer[0] <= '5';
+}
+
+} // namespace
+
+bool RowScorer::appendPlainRow(const std::vector<std::string_view> &row, bool ascii,
+                               std::string &out)
+{
+    if (!std::all_of(columns_.begin(), columns_.end(), [&](std::size_t column) {
+            return layout_ == Layout::ItemStrings66 || isPlainAnswer(row[column]);
+        }))
+        return false;
     // Every cell must be UTF-8, as in any other row.
     if (!ascii && !std::all_of(row.begin(), row.end(), isValidUtf8))
         return false;
+    return layout_ == Layout::Answers33 ? appendPlainRow33(row, out) : appendPlainRow66(row, out);
+}
 
+bool RowScorer::appendPlainRow33(const std::vector<std::string_view> &row, std::string &out)
+{
     std::array<const TypeColumns *, kTypeCount> scored{};
-    std::array<std::string_view, kTypeCount> scores;
-    std::array<Level, kTypeCount> levels{};
     for (std::size_t i = 0; i < kTypes.size(); ++i) {
         const auto used = kTypes[i].questions33Used();
         std::size_t combination = 0;
@@ -361,11 +425,7 @@ bool RowScorer::appendPlainRow33(const std::vector<std::string_view> &row, bool 
             combination = combination * kAnswerValues + static_cast<std::size_t>(answer - '1');
         }
         scored[i] = &typeColumns(i, combination);
-        scores[i] = scored[i]->score;
-        levels[i] = Level33(scored[i]->raw);
     }
-    const VerdictColumns &verdicts =
-        verdictColumns(PingHeHigh33(scored[kPingHeCode - 1]->raw), levels);
 
     if (idColumn_ >= 0) {
         appendCsvField(out, row[static_cast<std::size_t>(idColumn_)]);
@@ -373,8 +433,66 @@ bool RowScorer::appendPlainRow33(const std::vector<std::string_view> &row, bool 
     }
     for (const TypeColumns *columns : scored)
         out += columns->csv;
+    appendSummaries(scored, out);
+    return true;
+}
+
+bool RowScorer::appendPlainRow66(const std::vector<std::string_view> &row, std::string &out)
+{
+    // Each type's item string: a cell of its own, or built from its answer
+    // columns as the questionnaire window builds it ("3;1;4;").
+    std::array<std::string_view, kTypeCount> cells;
+    std::array<std::array<char, 2 * kMaxPlainItems>, kTypeCount> built;
+    std::size_t column = 0;
+    for (std::size_t i = 0; i < kTypes.size(); ++i) {
+        if (layout_ == Layout::ItemStrings66) {
+            cells[i] = row[columns_[i]];
+            continue;
+        }
+        const std::size_t count = kTypes[i].questions66.size();
+        if (count > kMaxPlainItems)
+            return false;
+        for (std::size_t r = 0; r < count; ++r) {
+            built[i][2 * r] = row[columns_[column++]][0];
+            built[i][2 * r + 1] = ';';
+        }
+        cells[i] = std::string_view(built[i].data(), 2 * count);
+    }
+    std::array<int, kTypeCount> sums{};
+    for (std::size_t i = 0; i < kTypes.size(); ++i) {
+        const auto sum = plainItemSum(cells[i], kTypes[i].keying66, kMaxPlainItems);
+        if (!sum)
+            return false;
+        sums[i] = *sum;
+    }
+
+    std::array<const TypeColumns *, kTypeCount> scored{};
+    for (std::size_t i = 0; i < kTypes.size(); ++i)
+        scored[i] = &typeColumns66(i, sums[i], cells[i]);
+    if (idColumn_ >= 0) {
+        appendCsvField(out, row[static_cast<std::size_t>(idColumn_)]);
+        out += ',';
+    }
+    for (std::size_t i = 0; i < kTypes.size(); ++i) {
+        out += cells[i]; // digits and ";" need no quoting
+        out += scored[i]->csv;
+    }
+    appendSummaries(scored, out);
+    return true;
+}
+
+void RowScorer::appendSummaries(const std::array<const TypeColumns *, kTypeCount> &types,
+                                std::string &out)
+{
+    std::array<std::string_view, kTypeCount> scores;
+    std::array<Level, kTypeCount> levels{};
+    for (std::size_t i = 0; i < kTypes.size(); ++i) {
+        scores[i] = types[i]->score;
+        levels[i] = types[i]->level;
+    }
+    const VerdictColumns &verdicts = verdictColumns(types[kPingHeCode - 1]->pingHeHigh, levels);
     out += verdicts.pingHe;
-    // The summary holds type names and whole numbers only, which never need
+    // The summary holds type names and numbers only, which never need
     // quoting; should it ever, it is written again quoted.
     const std::size_t summaryStart = out.size();
     AppendScoreSummary(out, scores);
@@ -384,7 +502,6 @@ bool RowScorer::appendPlainRow33(const std::vector<std::string_view> &row, bool 
         appendCsvField(out, summary);
     }
     out += verdicts.summary;
-    return true;
 }
 
 namespace {
@@ -515,7 +632,7 @@ RunResult scoreCsv(std::istream &in, std::ostream &out, std::ostream &err, Form 
                     progress(result.rows);
             };
             if (encoding == Encoding::Utf8 &&
-                scorer->appendPlainRow33(fields, reader.recordIsAscii(), output.text())) {
+                scorer->appendPlainRow(fields, reader.recordIsAscii(), output.text())) {
                 rowDone();
                 continue;
             }

@@ -10,6 +10,7 @@
 
 #include <QTest>
 
+#include <functional>
 #include <random>
 #include <sstream>
 
@@ -35,14 +36,14 @@ std::string readViews(const std::string &input)
     return records;
 }
 
-// The output row the record path writes for 33 answers, or nothing when
-// the assessment stops with an error.
-std::optional<std::string> expectedRow(const std::string &id, const Answers33 &answers)
+// The output row the record path writes for the record `assess` fills in
+// from start-up, or nothing when the assessment stops with an error.
+std::optional<std::string> expectedRow(const std::string &id,
+                                       const std::function<void(AssessmentRecord &)> &assess)
 {
     AssessmentRecord record = startRecord();
-    BuildItemStrings33(answers, record);
     try {
-        Assess33(record);
+        assess(record);
     } catch (const ConvertError &) {
         return std::nullopt;
     }
@@ -59,6 +60,78 @@ std::optional<std::string> expectedRow(const std::string &id, const Answers33 &a
     std::string row;
     appendCsvRecord(row, fields);
     return row;
+}
+
+// Scores `input` as UTF-8 and as GBK (which never takes the cached path):
+// both give the same text and diagnostics. Returns the UTF-8 output with
+// the rows that stopped with an error left out, and their number.
+std::pair<std::string, std::int64_t> scoreBothWays(const std::string &input, Form form,
+                                                   std::int64_t rows)
+{
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    const RunResult result = scoreCsv(in, out, err, form, Encoding::Utf8);
+    [&] { QCOMPARE(result.rows, rows); }();
+
+    std::istringstream gbkIn(*encodeFromUtf8(Encoding::Gbk, input));
+    std::ostringstream gbkOut, gbkErr;
+    scoreCsv(gbkIn, gbkOut, gbkErr, form, Encoding::Gbk);
+    [&] {
+        QCOMPARE(*decodeToUtf8(Encoding::Gbk, gbkOut.str()), out.str());
+        QCOMPARE(gbkErr.str(), err.str());
+    }();
+
+    // Rows that stop with an error are checked by the end-to-end tests;
+    // here they are left out of the comparison.
+    std::string scored;
+    std::istringstream outIn(out.str());
+    std::string line;
+    for (bool header = true; std::getline(outIn, line); header = false)
+        if (header || line.back() == ',')
+            scored += line + "\n";
+    return {scored, result.failedRows};
+}
+
+// The output header of `form` for an input header.
+std::string outputHeader(const std::string &header, Form form)
+{
+    std::istringstream in(header);
+    std::ostringstream out, err;
+    scoreCsv(in, out, err, form, Encoding::Utf8);
+    return out.str();
+}
+
+// A scorer for the columns of `header`, as the batch scorer makes one.
+RowScorer scorerFor(Form form, const std::string &header)
+{
+    std::vector<std::pair<std::size_t, std::string>> named;
+    std::istringstream in(header);
+    std::string name;
+    while (std::getline(in, name, ','))
+        named.emplace_back(named.size(), name);
+    return RowScorer(form, named.size(), named);
+}
+
+std::string header33()
+{
+    std::string header = "id";
+    for (int k = 1; k <= 33; ++k)
+        header += ",q" + std::to_string(k);
+    return header;
+}
+
+// "id,YangXu,...,PingHe" or "id,YangXu1,...,PingHe8".
+std::string header66(bool itemStrings)
+{
+    std::string header = "id";
+    for (const ConstitutionType &type : kTypes) {
+        if (itemStrings)
+            header += "," + std::string(type.pinyin);
+        else
+            for (std::size_t r = 1; r <= type.questions66.size(); ++r)
+                header += "," + std::string(type.pinyin) + std::to_string(r);
+    }
+    return header;
 }
 
 } // namespace
@@ -124,18 +197,8 @@ private slots:
     {
         std::mt19937 random(33);
         const std::array<std::string, 6> unusual = {"", " 3", "4 ", "x", "0", "6"};
-        std::string input = "id";
-        for (int k = 1; k <= 33; ++k)
-            input += ",q" + std::to_string(k);
-        input += "\n";
-        std::string expected;
-        {
-            // The output header.
-            std::istringstream in(input);
-            std::ostringstream out, err;
-            scoreCsv(in, out, err, Form::Items33, Encoding::Utf8);
-            expected = out.str();
-        }
+        std::string input = header33() + "\n";
+        std::string expected = outputHeader(input, Form::Items33);
         int failing = 0;
         for (int i = 0; i < 20000; ++i) {
             const std::string id = i % 5 == 0 ? "张" + std::to_string(i) : "c" + std::to_string(i);
@@ -148,33 +211,172 @@ private slots:
             for (const std::string &answer : answers)
                 input += "," + answer;
             input += "\n";
-            if (const auto row = expectedRow(id, answers))
+            const auto row = expectedRow(id, [&answers](AssessmentRecord &record) {
+                BuildItemStrings33(answers, record);
+                Assess33(record);
+            });
+            if (row)
                 expected += *row;
             else
                 ++failing;
         }
         QVERIFY(failing > 0);
-
-        std::istringstream in(input);
-        std::ostringstream out, err;
-        const RunResult result = scoreCsv(in, out, err, Form::Items33, Encoding::Utf8);
-        QCOMPARE(result.rows, 20000);
-        QCOMPARE(result.failedRows, failing);
-        // Rows that stop with an error are checked by the end-to-end tests;
-        // here they are left out of the comparison.
-        std::string scored;
-        std::istringstream outIn(out.str());
-        std::string line;
-        for (bool header = true; std::getline(outIn, line); header = false)
-            if (header || line.back() == ',')
-                scored += line + "\n";
+        const auto [scored, failed] = scoreBothWays(input, Form::Items33, 20000);
+        QCOMPARE(failed, failing);
         QCOMPARE(scored, expected);
+    }
 
-        std::istringstream gbkIn(*encodeFromUtf8(Encoding::Gbk, input));
-        std::ostringstream gbkOut, gbkErr;
-        scoreCsv(gbkIn, gbkOut, gbkErr, Form::Items33, Encoding::Gbk);
-        QCOMPARE(*decodeToUtf8(Encoding::Gbk, gbkOut.str()), out.str());
-        QCOMPARE(gbkErr.str(), err.str());
+    // The same for the 66-item form, as item strings and as answer columns:
+    // most rows plain, some with an item string of another length, an
+    // unusual item string or an unusual answer.
+    void cachedRows66EqualTheRecordPath_data()
+    {
+        QTest::addColumn<bool>("itemStrings");
+        QTest::newRow("item strings") << true;
+        QTest::newRow("answer columns") << false;
+    }
+
+    void cachedRows66EqualTheRecordPath()
+    {
+        QFETCH(bool, itemStrings);
+        std::mt19937 random(66);
+        const std::array<std::string, 13> unusualStrings = {
+            "",
+            "1x2;",
+            " 1;2;",
+            "1;2",
+            "1;;2;",
+            "0;",
+            "6;",
+            "x;",
+            "１;",
+            "1; 2;",
+            "-1;",
+            "2.0;",
+            "5;5;5;5;5;5;5;5;5;5;5;5;5;5;5;5;5;"}; // 17 answers, one over the cached length
+        const std::array<std::string, 6> unusualAnswers = {"", " 3", "4 ", "x", "0", "6"};
+        std::string input = header66(itemStrings) + "\n";
+        std::string expected = outputHeader(input, Form::Items66);
+        int failing = 0;
+        for (int i = 0; i < 20000; ++i) {
+            const std::string id = i % 5 == 0 ? "张" + std::to_string(i) : "c" + std::to_string(i);
+            input += id;
+            std::array<std::string, kTypeCount> strings;
+            for (std::size_t t = 0; t < kTypes.size(); ++t) {
+                std::size_t count = kTypes[t].questions66.size();
+                if (itemStrings && random() % 10 == 0)
+                    count = random() % 16 + 1;
+                for (std::size_t r = 0; r < count; ++r) {
+                    std::string answer = std::to_string(random() % 5 + 1);
+                    if (!itemStrings && random() % 300 == 0)
+                        answer = unusualAnswers[random() % unusualAnswers.size()];
+                    if (!itemStrings)
+                        input += "," + answer;
+                    // As the questionnaire window builds it.
+                    strings[t] += std::string(trimText(answer)) + ";";
+                }
+                if (itemStrings && random() % 40 == 0)
+                    strings[t] = unusualStrings[random() % unusualStrings.size()];
+                if (itemStrings)
+                    input += "," + strings[t];
+            }
+            input += "\n";
+            const auto row = expectedRow(id, [&strings](AssessmentRecord &record) {
+                for (std::size_t t = 0; t < kTypes.size(); ++t)
+                    record.*fieldsOf(kTypes[t]).field = strings[t];
+                Assess66(record);
+            });
+            if (row)
+                expected += *row;
+            else
+                ++failing;
+        }
+        QVERIFY(failing > 0);
+        const auto [scored, failed] = scoreBothWays(input, Form::Items66, 20000);
+        QCOMPARE(failed, failing);
+        QCOMPARE(scored, expected);
+    }
+
+    // Which rows the cached path takes: those it takes give the record
+    // path's row, the others leave the output untouched.
+    void cachedPathTakesPlainRowsOnly_data()
+    {
+        QTest::addColumn<int>("form");
+        QTest::addColumn<bool>("itemStrings");
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<bool>("taken");
+
+        const QString plain33 = "c1" + QString(",3").repeated(33);
+        QTest::newRow("33, digits") << 33 << false << plain33 << true;
+        QTest::newRow("33, a padded answer")
+            << 33 << false << QString(plain33).replace(",3,3", ", 3,3") << false;
+        QTest::newRow("33, a blank answer")
+            << 33 << false << QString(plain33).replace(",3,3", ",,3") << false;
+        QTest::newRow("33, a quoted id") << 33 << false << "\"a,b\"" + plain33.mid(2) << true;
+
+        // YangXu 7, YinXu 8, QiXu 8, TanShi 8, ShiRe 7, XueYu 7, QiYu 7, TeBing 7, PingHe 8.
+        const QString strings66 = "c1,1;2;3;4;5;1;2;,2;2;2;2;2;2;2;2;,3;3;3;3;3;3;3;3;,"
+                                  "4;4;4;4;4;4;4;4;,5;4;3;2;1;2;3;,1;1;1;1;1;1;1;,"
+                                  "2;3;2;3;2;3;2;,4;4;4;4;4;4;4;,5;1;5;1;5;1;5;1;";
+        QTest::newRow("66, item strings") << 66 << true << strings66 << true;
+        QTest::newRow("66, sixteen answers")
+            << 66 << true
+            << QString(strings66).replace("c1,1;2;3;4;5;1;2;,",
+                                          "c1," + QString("5;").repeated(16) + ",")
+            << true;
+        QTest::newRow("66, seventeen answers")
+            << 66 << true
+            << QString(strings66).replace("c1,1;2;3;4;5;1;2;,",
+                                          "c1," + QString("5;").repeated(17) + ",")
+            << false;
+        QTest::newRow("66, no final ;")
+            << 66 << true << QString(strings66).replace("5;1;5;1;5;1;5;1;", "5;1;5;1;5;1;5;1")
+            << false;
+        QTest::newRow("66, an empty answer")
+            << 66 << true << QString(strings66).replace("2;3;2;3;2;3;2;", "2;3;;3;2;3;2;") << false;
+        QTest::newRow("66, no ; between answers")
+            << 66 << true << QString(strings66).replace("2;3;2;3;2;3;2;", "2;3;2;3;2x3;2;")
+            << false;
+        QTest::newRow("66, an empty item string")
+            << 66 << true << QString(strings66).replace(",1;1;1;1;1;1;1;,", ",,") << false;
+        QTest::newRow("66, a six")
+            << 66 << true << QString(strings66).replace("4;4;4;4;4;4;4;,", "4;4;6;4;4;4;4;,")
+            << false;
+
+        const QString answers66 = "c1" + QString(",4").repeated(67);
+        QTest::newRow("66, answer columns") << 66 << false << answers66 << true;
+        QTest::newRow("66, answer columns, a blank")
+            << 66 << false << QString(answers66).replace(",4,4", ",,4") << false;
+        QTest::newRow("66, answer columns, a zero")
+            << 66 << false << QString(answers66).replace(",4,4", ",0,4") << false;
+    }
+
+    void cachedPathTakesPlainRowsOnly()
+    {
+        QFETCH(int, form);
+        QFETCH(bool, itemStrings);
+        QFETCH(QString, row);
+        QFETCH(bool, taken);
+        const Form which = form == 33 ? Form::Items33 : Form::Items66;
+        const std::string header = which == Form::Items33 ? header33() : header66(itemStrings);
+        RowScorer scorer = scorerFor(which, header);
+
+        std::istringstream in(row.toStdString() + "\n");
+        CsvReader reader(in);
+        std::vector<std::string_view> fields;
+        QVERIFY(reader.next(fields));
+        QCOMPARE(fields.size(), scorer.inputColumnCount());
+        std::string out = "before\n";
+        QCOMPARE(scorer.appendPlainRow(fields, false, out), taken);
+        if (!taken) {
+            QCOMPARE(out, "before\n");
+            return;
+        }
+        bool failed = true;
+        std::string expected = "before\n";
+        appendCsvRecord(expected, scorer.score({fields.begin(), fields.end()}, failed));
+        QVERIFY(!failed);
+        QCOMPARE(out, expected);
     }
 };
 
