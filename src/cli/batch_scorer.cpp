@@ -279,6 +279,27 @@ std::size_t power(std::size_t base, std::size_t exponent)
 
 } // namespace
 
+namespace {
+
+// ",14,14,是," after a type's item string: its raw and transformed scores and,
+// for a biased type, its verdict (PingHe's comes with the summaries).
+void appendScoreColumns(std::string &csv, const AssessmentRecord &record,
+                        const ConstitutionType &type)
+{
+    const TypeFields &fields = fieldsOf(type);
+    csv += ',';
+    appendCsvField(csv, record.*fields.org);
+    csv += ',';
+    appendCsvField(csv, record.*fields.con);
+    if (type.isBiased()) {
+        csv += ',';
+        appendCsvField(csv, record.*fields.result);
+    }
+    csv += ',';
+}
+
+} // namespace
+
 const RowScorer::TypeColumns &RowScorer::typeColumns(std::size_t typeIndex, std::size_t combination)
 {
     const ConstitutionType &type = kTypes[typeIndex];
@@ -303,15 +324,7 @@ const RowScorer::TypeColumns &RowScorer::typeColumns(std::size_t typeIndex, std:
     Assess33(record);
     const TypeFields &fields = fieldsOf(type);
     appendCsvField(entry.csv, record.*fields.field);
-    entry.csv += ',';
-    appendCsvField(entry.csv, record.*fields.org);
-    entry.csv += ',';
-    appendCsvField(entry.csv, record.*fields.con);
-    if (type.isBiased()) {
-        entry.csv += ',';
-        appendCsvField(entry.csv, record.*fields.result);
-    }
-    entry.csv += ',';
+    appendScoreColumns(entry.csv, record, type);
     entry.score = record.*fields.con;
     const std::int64_t raw = parseInteger64(entry.score);
     entry.level = Level33(raw);
@@ -335,15 +348,7 @@ const RowScorer::TypeColumns &RowScorer::typeColumns66(std::size_t typeIndex, in
     const TypeFields &fields = fieldsOf(type);
     record.*fields.field = std::string(itemString);
     Assess66(record);
-    entry.csv += ',';
-    appendCsvField(entry.csv, record.*fields.org);
-    entry.csv += ',';
-    appendCsvField(entry.csv, record.*fields.con);
-    if (type.isBiased()) {
-        entry.csv += ',';
-        appendCsvField(entry.csv, record.*fields.result);
-    }
-    entry.csv += ',';
+    appendScoreColumns(entry.csv, record, type);
     // Read back as Assess66 reads it.
     const Decimal score = Decimal::parse(record.*fields.con);
     entry.score = score.toText2();
