@@ -1,6 +1,7 @@
 // tizhi-bench: one line per figure, with its goal. Start-up is measured in
-// child processes of this program (the main window and a bare window, in
-// turns); the rest in this process, on real windows.
+// child processes of this program (the main window, a bare window and the
+// main window's controls as plain Qt widgets, in turns); the rest in this
+// process, on real windows.
 //   tizhi-bench            all figures
 //   tizhi-bench --child main|bare|plain FILE|outline FILE
 //                          (used by the start-up figures)

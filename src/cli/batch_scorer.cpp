@@ -277,10 +277,6 @@ std::size_t power(std::size_t base, std::size_t exponent)
     return result;
 }
 
-} // namespace
-
-namespace {
-
 // ",14,14,是," after a type's item string: its raw and transformed scores and,
 // for a biased type, its verdict (PingHe's comes with the summaries).
 void appendScoreColumns(std::string &csv, const AssessmentRecord &record,
