@@ -438,38 +438,36 @@ bool RowScorer::appendPlainRow33(const std::vector<std::string_view> &row, std::
     return true;
 }
 
+// Each type's answer columns fit a built item string.
+static_assert(std::all_of(kTypes.begin(), kTypes.end(), [](const ConstitutionType &type) {
+    return type.questions66.size() <= RowScorer::kMaxPlainItems;
+}));
+
 bool RowScorer::appendPlainRow66(const std::vector<std::string_view> &row, std::string &out)
 {
     // Each type's item string: a cell of its own, or built from its answer
     // columns as the questionnaire window builds it ("3;1;4;").
     std::array<std::string_view, kTypeCount> cells;
     std::array<std::array<char, 2 * kMaxPlainItems>, kTypeCount> built;
+    std::array<const TypeColumns *, kTypeCount> scored{};
     std::size_t column = 0;
     for (std::size_t i = 0; i < kTypes.size(); ++i) {
         if (layout_ == Layout::ItemStrings66) {
             cells[i] = row[columns_[i]];
-            continue;
+        } else {
+            const std::size_t count = kTypes[i].questions66.size();
+            for (std::size_t r = 0; r < count; ++r) {
+                built[i][2 * r] = row[columns_[column++]][0];
+                built[i][2 * r + 1] = ';';
+            }
+            cells[i] = std::string_view(built[i].data(), 2 * count);
         }
-        const std::size_t count = kTypes[i].questions66.size();
-        if (count > kMaxPlainItems)
-            return false;
-        for (std::size_t r = 0; r < count; ++r) {
-            built[i][2 * r] = row[columns_[column++]][0];
-            built[i][2 * r + 1] = ';';
-        }
-        cells[i] = std::string_view(built[i].data(), 2 * count);
-    }
-    std::array<int, kTypeCount> sums{};
-    for (std::size_t i = 0; i < kTypes.size(); ++i) {
         const auto sum = plainItemSum(cells[i], kTypes[i].keying66, kMaxPlainItems);
         if (!sum)
             return false;
-        sums[i] = *sum;
+        scored[i] = &typeColumns66(i, *sum, cells[i]);
     }
 
-    std::array<const TypeColumns *, kTypeCount> scored{};
-    for (std::size_t i = 0; i < kTypes.size(); ++i)
-        scored[i] = &typeColumns66(i, sums[i], cells[i]);
     if (idColumn_ >= 0) {
         appendCsvField(out, row[static_cast<std::size_t>(idColumn_)]);
         out += ',';
