@@ -149,7 +149,8 @@ void startUp(const char *program)
 
     std::map<std::string, std::vector<double>> times;
     long peak = 0;
-    for (int round = 0; round < 7; ++round) {
+    // At least 15 interleaved runs of each: the medians the goal is set on.
+    for (int round = 0; round < 15; ++round) {
         for (const char *which : {"bare", "main", "plain"}) {
             if (std::string(which) == "plain" && !haveOutline)
                 continue;
@@ -171,16 +172,21 @@ void startUp(const char *program)
     const double bare = median(times["bare"]);
     const double main = median(times["main"]);
     const double plain = median(times["plain"]);
-    const double ratio = main / bare;
+    // The goal: the main window's first frame within 1.15 x that of the same
+    // controls made as plain Qt widgets, and within 100 ms offscreen (on a
+    // real X server the display adds its own share, so that is reported).
+    const bool offscreen = QGuiApplication::platformName() == QLatin1String("offscreen");
     report("start-up to first paint: bare window (median ms)", bare, "ms", "(reference)", true);
-    report("start-up to first paint: main window (median ms)", main, "ms", "(reference)", true);
-    report("start-up: main window / bare window", ratio, "x", "<= 1.5", ratio <= 1.5);
+    report("start-up to first paint: main window (median ms)", main, "ms",
+           offscreen ? "<= 100" : "(reported)", !offscreen || main <= 100);
     report("start-up: peak memory of the program", peak / 1024.0, "MB", "<= 64", peak <= 64 * 1024);
+    report("start-up: main window / bare window", main / bare, "x", "(reported)", true);
     if (haveOutline) {
         report("start-up to first paint: its controls as plain Qt (median)", plain, "ms",
-               "(reported)", true);
+               "(reference)", true);
         report("start-up: plain-Qt controls / bare window", plain / bare, "x", "(reported)", true);
-        report("start-up: main window / plain-Qt controls", main / plain, "x", "(reported)", true);
+        report("start-up: main window / plain-Qt controls", main / plain, "x", "<= 1.15",
+               main / plain <= 1.15);
     }
 }
 

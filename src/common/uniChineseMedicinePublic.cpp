@@ -331,6 +331,25 @@ void filterAnswerKey(const QLineEdit *box, QChar &key)
         key = QChar();
 }
 
+namespace {
+
+// QWidget::focusNextPrevChild is protected. Naming it through a class that
+// makes it public gives a pointer to QWidget's own member, which is called
+// on the real window with its virtual dispatch intact.
+struct FocusChain : QWidget {
+    using QWidget::focusNextPrevChild;
+};
+
+} // namespace
+
+void FocusNextOnEnter(QWidget *window, int key)
+{
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        bool (QWidget::*focusNextPrevChild)(bool) = &FocusChain::focusNextPrevChild;
+        (window->*focusNextPrevChild)(true);
+    }
+}
+
 void ShowStandardError(QWidget *parent, const QString &message)
 {
     QMessageBox box(QMessageBox::Critical, kProgramCaption, message, QMessageBox::Ok, parent);

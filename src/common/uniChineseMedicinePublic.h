@@ -96,6 +96,11 @@ inline QString fromCatalogue(std::string_view text)
 // digit only replaces a selection. Other characters become QChar().
 void filterAnswerKey(const QLineEdit *box, QChar &key);
 
+// The one Enter handler of the windows' data fields: Enter (either key)
+// moves the focus from `window`'s current field to the next one in tab
+// order; other keys do nothing here.
+void FocusNextOnEnter(QWidget *window, int key);
+
 // The program's name as its windows show it.
 inline const QString kProgramCaption = QStringLiteral("中医体质辨识");
 

@@ -54,6 +54,22 @@ QWidget *createField(const FieldDef &def, QWidget *parent)
 
 } // namespace
 
+namespace {
+
+const char *const kEnterMovesOn = "tizhiEnterMovesOn";
+
+} // namespace
+
+void setEnterMovesOn(QWidget *field)
+{
+    field->setProperty(kEnterMovesOn, true);
+}
+
+bool enterMovesOn(const QWidget *field)
+{
+    return field->property(kEnterMovesOn).toBool();
+}
+
 void missingControl(const char *kind, const char *name)
 {
     qFatal("Tizhi: the window has no %s named \"%s\"", kind, name);
@@ -106,7 +122,9 @@ FieldGrid buildFieldGrid(QWidget *parent, const QList<FieldDef> &defs)
         }
         grid.layout->addWidget(field, def.row, fieldGridColumn(def.column), 1,
                                fieldGridSpan(def.column, def.width));
-        grid.fields << Field{&def, label, field};
+        if (def.enterMovesOn)
+            setEnterMovesOn(field);
+        grid.fields << Field{&def, field};
     }
     // Room left over goes to the right of the last column, so that every
     // field keeps its design width before any grows.

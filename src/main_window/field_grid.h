@@ -10,7 +10,6 @@
 
 class QGridLayout;
 class QWidget;
-class TLabel;
 
 namespace tizhi {
 
@@ -36,7 +35,6 @@ struct FieldDef {
 
 struct Field {
     const FieldDef *def = nullptr;
-    TLabel *label = nullptr; // none where the page places its own caption
     QWidget *widget = nullptr;
 };
 
@@ -66,6 +64,13 @@ FieldGrid buildFieldGrid(QWidget *parent, const QList<FieldDef> &defs);
 // many grid columns a field of `width` design pixels spans from there.
 int fieldGridColumn(int column);
 int fieldGridSpan(int column, int width);
+
+// Enter in a field marked here moves the focus on to the next field in tab
+// order. Each builder marks a field where it makes it (for the grids, from
+// FieldDef::enterMovesOn); the window connects every marked field to its
+// one Enter handler, and makes typing into a marked look-up box do nothing.
+void setEnterMovesOn(QWidget *field);
+bool enterMovesOn(const QWidget *field);
 
 // The program's tables name every control it looks up; a name that finds
 // nothing is a programming fault, reported at once.

@@ -1,18 +1,18 @@
-// Page 2, "中医体质测试": the 66-item test, answered type by type in the
-// questionnaire window. Its nine type fields hold the item strings of both
-// tests.
-#include "uniMedDiaClientInfoEdit.h"
+#include "page66.h"
 
 #include "catalogue.h"
 #include "control_kinds.h"
+#include "page_frame.h"
+#include "record_binding.h"
 #include "uniChineseMedicinePublic.h"
 #include "uniMedDiaClientChiModHabFieldEdit.h"
+#include "uniMedDiaClientInfoEdit.h"
+#include "window_commands.h"
 
-#include <QAction>
 #include <QGridLayout>
 #include <QHBoxLayout>
 
-using namespace tizhi;
+namespace tizhi {
 
 namespace {
 
@@ -53,9 +53,20 @@ constexpr int kTypeFieldWidth = 171;
 constexpr int kButtonSize = 21;
 constexpr int kVerdictWidth = 192;
 
+// Trimmed of blanks and control characters, as the item string is read.
+QString trimmedItemString(const QString &text)
+{
+    qsizetype start = 0, end = text.size();
+    while (start < end && text[start].unicode() <= ' ')
+        ++start;
+    while (end > start && text[end - 1].unicode() <= ' ')
+        --end;
+    return text.mid(start, end - start);
+}
+
 } // namespace
 
-QStringList tizhi::page66HelpPoints()
+QStringList Page66::helpPoints()
 {
     return {
         QStringLiteral("1、单击按钮【>>>】可以切换到【体质测试项目窗口】。"),
@@ -68,237 +79,167 @@ QStringList tizhi::page66HelpPoints()
     };
 }
 
-void TfrmMedDiaClientInfoEdit::createPage66Body()
+Page66::Page66(TfrmMedDiaClientInfoEdit *window, const PageFrame &frame,
+               const WindowCommands &commands, RecordBinding &record)
+    : window_(window),
+      header_(buildTestPage(frame.content, kPage66, commands.actCMHConvalesceScheme))
 {
-    page66_ =
-        buildTestPage(frames_[Test66].content, kPage66, requiredCommand("actCMHConvalesceScheme"));
-    QWidget *content = page66_.grid.container;
-    QGridLayout *grid = page66_.grid.layout;
-
-    // A caption in design column `column` of grid row `row`, then its field.
-    auto place = [content, grid](int row, int column, const QString &caption, QWidget *field,
-                                 int width, const QString &fieldName) {
-        auto *label = new TLabel(content);
-        label->setObjectName(QStringLiteral("lbl") + fieldName.mid(3) + QStringLiteral("Caption"));
-        label->setText(caption);
-        const bool tall = field->minimumSizeHint().height() > 30;
-        grid->addWidget(label, row, 2 * column,
-                        Qt::AlignLeft | (tall ? Qt::AlignTop : Qt::AlignVCenter));
-        grid->addWidget(field, row, fieldGridColumn(column), 1, fieldGridSpan(column, width));
-    };
-
-    // The two summaries: word-wrapped, read-only, empty at start.
+    // The two summaries, then one row per type, YangXu first.
+    conTotal_ = createSummary("edtCMHConTotal", "转化汇总", 0, 339);
+    resultTotal_ = createSummary("edtCMHResultTotal", "体质结果", 2, 470);
     int row = kFirstBodyRow;
-    const auto summary = [&](const char *name, const char *caption, int column, int width) {
+    for (const ConstitutionType &type : kTypes)
+        createTypeRow(type, ++row, record);
+    record.bind(&AssessmentRecord::V_CON_TOTAL, conTotal_);
+    record.bind(&AssessmentRecord::V_RESULT_TOTAL, resultTotal_);
+    setTabOrder();
+}
+
+void Page66::place(int row, int column, const QString &caption, QWidget *field, int width,
+                   const QString &fieldName)
+{
+    QGridLayout *grid = header_.grid.layout;
+    auto *label = new TLabel(header_.grid.container);
+    label->setObjectName(QStringLiteral("lbl") + fieldName.mid(3) + QStringLiteral("Caption"));
+    label->setText(caption);
+    const bool tall = field->minimumSizeHint().height() > 30;
+    grid->addWidget(label, row, 2 * column,
+                    Qt::AlignLeft | (tall ? Qt::AlignTop : Qt::AlignVCenter));
+    grid->addWidget(field, row, fieldGridColumn(column), 1, fieldGridSpan(column, width));
+}
+
+TwwDBEdit *Page66::createSummary(const char *name, const char *caption, int column, int width)
+{
+    // Word-wrapped, read-only, empty at start.
+    auto *box = new TwwDBEdit(header_.grid.container);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setWordWrap(true);
+    box->setDesignSize({width, 98});
+    setEnterMovesOn(box);
+    place(kFirstBodyRow, column, QString::fromUtf8(caption), box, width, box->objectName());
+    return box;
+}
+
+void Page66::createTypeRow(const ConstitutionType &type, int row, RecordBinding &record)
+{
+    QWidget *content = header_.grid.container;
+    TypeRow &typeRow = typeRows_[std::size_t(type.code - 1)];
+    const QString word = fromCatalogue(type.displayName).left(2); // "阳虚"
+    auto scoreBox = [&](const char *suffix) {
         auto *box = new TwwDBEdit(content);
-        box->setObjectName(QString::fromLatin1(name));
-        box->setWordWrap(true);
-        box->setDesignSize({width, 98});
-        place(row, column, QString::fromUtf8(caption), box, width, box->objectName());
+        box->setObjectName(controlName("edtCMH", type, suffix));
+        box->setDesignSize({kScoreWidth, 21});
         return box;
     };
-    conTotal_ = summary("edtCMHConTotal", "转化汇总", 0, 339);
-    resultTotal_ = summary("edtCMHResultTotal", "体质结果", 2, 470);
+    typeRow.org = scoreBox("Org");
+    typeRow.con = scoreBox("Con");
+    place(row, 0, word + QStringLiteral("原始"), typeRow.org, kScoreWidth,
+          typeRow.org->objectName());
+    place(row, 1, word + QStringLiteral("转化"), typeRow.con, kScoreWidth,
+          typeRow.con->objectName());
+    QWidget *fieldCell = createTypeFieldCell(type, typeRow);
+    place(row, 2, word + QStringLiteral("各项"), fieldCell, kTypeFieldWidth + kButtonSize,
+          typeRow.field->objectName());
 
-    // One row per type, YangXu first, each bound to its fields of the record.
-    for (const ConstitutionType &type : kTypes) {
-        ++row;
-        TypeRow66 &typeRow = typeRows66_[std::size_t(type.code - 1)];
-        const QString word = fromCatalogue(type.displayName).left(2); // "阳虚"
-        auto scoreBox = [&](const char *suffix) {
-            auto *box = new TwwDBEdit(content);
-            box->setObjectName(controlName("edtCMH", type, suffix));
-            box->setDesignSize({kScoreWidth, 21});
-            return box;
-        };
-        typeRow.org = scoreBox("Org");
-        typeRow.con = scoreBox("Con");
-        place(row, 0, word + QStringLiteral("原始"), typeRow.org, kScoreWidth,
-              typeRow.org->objectName());
-        place(row, 1, word + QStringLiteral("转化"), typeRow.con, kScoreWidth,
-              typeRow.con->objectName());
+    typeRow.result = new TwwDBLookupCombo(content);
+    typeRow.result->setObjectName(controlName("edtCMH", type, "Result"));
+    typeRow.result->setEditable(false);
+    typeRow.result->setDesignSize({kVerdictWidth, 21});
+    place(row, 3, word + QStringLiteral("体质"), typeRow.result, kVerdictWidth,
+          typeRow.result->objectName());
+    for (QWidget *field :
+         std::initializer_list<QWidget *>{typeRow.field, typeRow.org, typeRow.con, typeRow.result})
+        setEnterMovesOn(field);
 
-        // The type field, one line high and scrolling, with ">>>" at its end.
-        auto *fieldCell = new QWidget(content);
-        auto *cellLayout = new QHBoxLayout(fieldCell);
-        cellLayout->setContentsMargins(0, 0, 0, 0);
-        cellLayout->setSpacing(0);
-        typeRow.field = new TwwDBEdit(fieldCell);
-        typeRow.field->setObjectName(controlName("edtCMH", type, "Field"));
-        typeRow.field->setWordWrap(true);
-        typeRow.field->setVisibleLines(1);
-        typeRow.field->setDesignSize({kTypeFieldWidth, 21});
-        typeRow.button = new TSpeedButton(fieldCell);
-        typeRow.button->setObjectName(controlName("btnCMH", type, "Field"));
-        typeRow.button->setText(QStringLiteral(">>>"));
-        typeRow.button->setFocusPolicy(Qt::NoFocus);
-        typeRow.button->setDesignSize({kButtonSize, kButtonSize});
-        cellLayout->addWidget(typeRow.field, 1);
-        cellLayout->addWidget(typeRow.button);
-        place(row, 2, word + QStringLiteral("各项"), fieldCell, kTypeFieldWidth + kButtonSize,
-              typeRow.field->objectName());
+    const TypeFields &fields = fieldsOf(type);
+    record.bind(fields.field, typeRow.field);
+    record.bind(fields.org, typeRow.org);
+    record.bind(fields.con, typeRow.con);
+    record.bind(fields.result, typeRow.result);
+}
 
-        typeRow.result = new TwwDBLookupCombo(content);
-        typeRow.result->setObjectName(controlName("edtCMH", type, "Result"));
-        typeRow.result->setEditable(false);
-        typeRow.result->setDesignSize({kVerdictWidth, 21});
-        place(row, 3, word + QStringLiteral("体质"), typeRow.result, kVerdictWidth,
-              typeRow.result->objectName());
+QWidget *Page66::createTypeFieldCell(const ConstitutionType &type, TypeRow &typeRow)
+{
+    using W = TfrmMedDiaClientInfoEdit;
+    // The type field, one line high and scrolling, with ">>>" at its end.
+    auto *cell = new QWidget(header_.grid.container);
+    auto *cellLayout = new QHBoxLayout(cell);
+    cellLayout->setContentsMargins(0, 0, 0, 0);
+    cellLayout->setSpacing(0);
+    typeRow.field = new TwwDBEdit(cell);
+    typeRow.field->setObjectName(controlName("edtCMH", type, "Field"));
+    typeRow.field->setWordWrap(true);
+    typeRow.field->setVisibleLines(1);
+    typeRow.field->setDesignSize({kTypeFieldWidth, 21});
+    typeRow.button = new TSpeedButton(cell);
+    typeRow.button->setObjectName(controlName("btnCMH", type, "Field"));
+    typeRow.button->setText(QStringLiteral(">>>"));
+    typeRow.button->setFocusPolicy(Qt::NoFocus);
+    typeRow.button->setDesignSize({kButtonSize, kButtonSize});
+    cellLayout->addWidget(typeRow.field, 1);
+    cellLayout->addWidget(typeRow.button);
 
-        const TypeFields &fields = fieldsOf(type);
-        record_.bind(fields.field, typeRow.field);
-        record_.bind(fields.org, typeRow.org);
-        record_.bind(fields.con, typeRow.con);
-        record_.bind(fields.result, typeRow.result);
-    }
-    record_.bind(&AssessmentRecord::V_CON_TOTAL, conTotal_);
-    record_.bind(&AssessmentRecord::V_RESULT_TOTAL, resultTotal_);
+    const Handler dblClick = kFieldDblClick[std::size_t(type.code - 1)];
+    ControlEvents *events = typeRow.field->events();
+    QObject::connect(events, &ControlEvents::exited, window_, &W::edtCMHYangXuFieldExit);
+    QObject::connect(events, &ControlEvents::keyPressed, window_, &W::edtCMHYangXuFieldKeyPress);
+    QObject::connect(events, &ControlEvents::doubleClicked, window_, dblClick);
+    TSpeedButton *button = typeRow.button;
+    QObject::connect(button, &QToolButton::clicked, window_,
+                     [window = window_, button, dblClick] { (window->*dblClick)(button); });
+    return cell;
+}
 
-    // Tab order: the header, the summaries, the nine type fields (Tab and
-    // Enter walk from one to the next), scheme and remark, then per type
-    // the raw score, transformed score and verdict.
-    QList<QWidget *> order = {page66_.testType, page66_.testTime, page66_.name, page66_.identNo,
-                              page66_.doctor,   page66_.site,     conTotal_,    resultTotal_};
-    for (const TypeRow66 &typeRow : typeRows66_)
+void Page66::setTabOrder()
+{
+    // The header, the summaries, the nine type fields (Tab and Enter walk
+    // from one to the next), scheme and remark, then per type the raw
+    // score, transformed score and verdict.
+    const TestPage &h = header_;
+    QList<QWidget *> order = {h.testType, h.testTime, h.name,    h.identNo,
+                              h.doctor,   h.site,     conTotal_, resultTotal_};
+    for (const TypeRow &typeRow : typeRows_)
         order << typeRow.field;
-    order << page66_.scheme << page66_.remark;
-    for (const TypeRow66 &typeRow : typeRows66_)
+    order << h.scheme << h.remark;
+    for (const TypeRow &typeRow : typeRows_)
         order << typeRow.org << typeRow.con << typeRow.result;
     setTabOrderChain(order);
 }
 
-void TfrmMedDiaClientInfoEdit::connectPage66Handlers()
+void Page66::clearTypeFields()
 {
-    for (std::size_t i = 0; i < typeRows66_.size(); ++i) {
-        const TypeRow66 &typeRow = typeRows66_[i];
-        ControlEvents *field = typeRow.field->events();
-        connect(field, &ControlEvents::exited, this,
-                &TfrmMedDiaClientInfoEdit::edtCMHYangXuFieldExit);
-        connect(field, &ControlEvents::keyPressed, this,
-                &TfrmMedDiaClientInfoEdit::edtCMHYangXuFieldKeyPress);
-        connect(field, &ControlEvents::doubleClicked, this, kFieldDblClick[i]);
-        TSpeedButton *button = typeRow.button;
-        connect(button, &QToolButton::clicked, this,
-                [this, button, handler = kFieldDblClick[i]] { (this->*handler)(button); });
-        for (IControlKind *kind : std::initializer_list<IControlKind *>{
-                 typeRow.field, typeRow.org, typeRow.con, typeRow.result})
-            connect(kind->events(), &ControlEvents::keyDown, this,
-                    &TfrmMedDiaClientInfoEdit::edtVerifyIfKeyDown);
-        connect(typeRow.result->events(), &ControlEvents::keyPressed, this,
-                &TfrmMedDiaClientInfoEdit::edtVerifyIfKeyPress);
-    }
-    for (TwwDBEdit *summary : {conTotal_, resultTotal_})
-        connect(summary->events(), &ControlEvents::keyDown, this,
-                &TfrmMedDiaClientInfoEdit::edtVerifyIfKeyDown);
-    QAction *scheme = requiredCommand("actCMHConvalesceScheme");
-    scheme->setEnabled(true);
-    connect(scheme, &QAction::triggered, this,
-            &TfrmMedDiaClientInfoEdit::actCMHConvalesceSchemeExecute);
-}
-
-void TfrmMedDiaClientInfoEdit::clearTypeFields()
-{
-    for (const TypeRow66 &typeRow : typeRows66_)
+    for (const TypeRow &typeRow : typeRows_)
         typeRow.field->setText(QStringLiteral("0"));
 }
 
-void TfrmMedDiaClientInfoEdit::SetPage66EditState(bool editable)
+void Page66::setEditState(bool editable)
 {
-    setTestPageHeaderEditState(page66_, editable);
+    setTestPageHeaderEditState(header_, editable);
     const TColor color =
         editable ? InterfaceRecord->GetEditableColor() : InterfaceRecord->GetReadOnlyColor();
-    for (const TypeRow66 &typeRow : typeRows66_) {
+    for (const TypeRow &typeRow : typeRows_) {
         typeRow.field->setReadOnlyFlag(!editable);
         typeRow.field->setColor(color);
     }
 }
 
-void TfrmMedDiaClientInfoEdit::edtCMHYangXuFieldExit(QWidget *)
+bool Page66::typeFieldTakes(QChar key)
 {
-    runAssessment(Assess66);
+    return (key >= QChar('0') && key <= QChar('5')) || key == QChar(';') || key == QChar(8);
 }
 
-void TfrmMedDiaClientInfoEdit::edtCMHYangXuFieldKeyPress(QWidget *, QChar &key)
+void Page66::openQuestionnaire(int code, QWidget *parent)
 {
-    const bool kept =
-        (key >= QChar('0') && key <= QChar('5')) || key == QChar(';') || key == QChar(8);
-    if (!kept)
-        key = QChar();
-}
-
-void TfrmMedDiaClientInfoEdit::actCMHConvalesceSchemeExecute()
-{
-    if (mayExecute(requiredCommand("actCMHConvalesceScheme")))
-        runAssessment(Assess66);
-}
-
-void TfrmMedDiaClientInfoEdit::openQuestionnaire(int code)
-{
-    TwwDBEdit *field = typeRows66_[std::size_t(code - 1)].field;
+    TwwDBEdit *field = typeRows_[std::size_t(code - 1)].field;
     if (!frmMedDiaClientChiModHabFieldEdit)
-        frmMedDiaClientChiModHabFieldEdit = new TfrmMedDiaClientChiModHabFieldEdit(this);
+        frmMedDiaClientChiModHabFieldEdit = new TfrmMedDiaClientChiModHabFieldEdit(parent);
     TfrmMedDiaClientChiModHabFieldEdit *questionnaire = frmMedDiaClientChiModHabFieldEdit;
-    // Trimmed of blanks and control characters, as the item string is read.
-    QString text = field->text();
-    qsizetype start = 0, end = text.size();
-    while (start < end && text[start].unicode() <= ' ')
-        ++start;
-    while (end > start && text[end - 1].unicode() <= ' ')
-        --end;
     questionnaire->PrepareForType(TfrmMedDiaClientChiModHabFieldEdit::kAnswering, code,
-                                  text.mid(start, end - start));
+                                  trimmedItemString(field->text()));
     if (questionnaire->exec() == QDialog::Accepted)
         field->setText(questionnaire->GetItemString());
     delete questionnaire; // also clears the reference
     frmMedDiaClientChiModHabFieldEdit = nullptr;
 }
 
-void TfrmMedDiaClientInfoEdit::edtCMHYangXuFieldDblClick(QWidget *)
-{
-    openQuestionnaire(1);
-}
-
-void TfrmMedDiaClientInfoEdit::edtCMHYinXuFieldDblClick(QWidget *)
-{
-    openQuestionnaire(2);
-}
-
-void TfrmMedDiaClientInfoEdit::edtCMHQiXuFieldDblClick(QWidget *)
-{
-    openQuestionnaire(3);
-}
-
-void TfrmMedDiaClientInfoEdit::edtCMHTanShiFieldDblClick(QWidget *)
-{
-    openQuestionnaire(4);
-}
-
-void TfrmMedDiaClientInfoEdit::edtCMHShiReFieldDblClick(QWidget *)
-{
-    openQuestionnaire(5);
-}
-
-void TfrmMedDiaClientInfoEdit::edtCMHXueYuFieldDblClick(QWidget *)
-{
-    openQuestionnaire(6);
-}
-
-void TfrmMedDiaClientInfoEdit::edtCMHQiYuFieldDblClick(QWidget *)
-{
-    openQuestionnaire(7);
-}
-
-void TfrmMedDiaClientInfoEdit::edtCMHTeBingFieldDblClick(QWidget *)
-{
-    openQuestionnaire(8);
-}
-
-void TfrmMedDiaClientInfoEdit::edtCMHPingHeFieldDblClick(QWidget *)
-{
-    openQuestionnaire(9);
-}
-
-void TfrmMedDiaClientInfoEdit::edtCMHConvalesceSchemeDblClick(QWidget *sender)
-{
-    showFullScreen(sender);
-}
+} // namespace tizhi

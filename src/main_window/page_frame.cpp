@@ -43,22 +43,18 @@ QList<ToolbarButton> trailingNavigatorButtons(const QString &filterHint)
             {"搜索", "Search the dataset"}};
 }
 
-PageFrame buildPageFrame(QWidget *page, const PageFrameSpec &spec)
-{
-    PageFrame frame;
-    auto *pageLayout = new QVBoxLayout(page);
-    pageLayout->setContentsMargins(0, 0, 0, 0);
-    pageLayout->setSpacing(0);
+namespace {
 
-    // Toolbar.
-    frame.navigator = new TwwDBNavigator(page);
-    frame.navigator->setObjectName(spec.navigatorName);
-    frame.navigator->setFixedHeight(kToolbarHeight);
-    auto *bar = static_cast<QHBoxLayout *>(frame.navigator->layout());
+TwwDBNavigator *createToolbar(QWidget *page, const PageFrameSpec &spec)
+{
+    auto *navigator = new TwwDBNavigator(page);
+    navigator->setObjectName(spec.navigatorName);
+    navigator->setFixedHeight(kToolbarHeight);
+    auto *bar = static_cast<QHBoxLayout *>(navigator->layout());
     bar->setContentsMargins(4, 2, 4, 2);
     int plain = 0;
     for (const ToolbarButton &spec_button : spec.buttons) {
-        auto *button = new TSpeedButton(frame.navigator);
+        auto *button = new TSpeedButton(navigator);
         button->setFocusPolicy(Qt::NoFocus);
         button->setMinimumHeight(kToolbarHeight - 6);
         if (spec_button.action) {
@@ -74,34 +70,52 @@ PageFrame buildPageFrame(QWidget *page, const PageFrameSpec &spec)
         bar->addWidget(button);
     }
     bar->addStretch();
-    pageLayout->addWidget(frame.navigator);
+    return navigator;
+}
 
-    // Left column and data area, split by a draggable 5-pixel bar.
-    auto *splitter = new TSplitter(Qt::Horizontal, page);
-    pageLayout->addWidget(splitter, 1);
+TwwDBGrid *createRecordList(QWidget *parent, const PageFrameSpec &spec)
+{
+    auto *grid = new TwwDBGrid(parent);
+    grid->setObjectName(spec.gridName);
+    grid->setColumnCount(int(spec.gridColumns.size()));
+    QStringList titles;
+    for (const auto &column : spec.gridColumns)
+        titles << column.first;
+    grid->setHorizontalHeaderLabels(titles);
+    QFont titleFont = grid->horizontalHeader()->font();
+    titleFont.setBold(true);
+    grid->horizontalHeader()->setFont(titleFont);
+    grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    const int charWidth = grid->fontMetrics().averageCharWidth();
+    for (int c = 0; c < int(spec.gridColumns.size()); ++c)
+        grid->setColumnWidth(c, spec.gridColumns[c].second * charWidth + 8);
+    return grid;
+}
 
-    auto *left = new QWidget(splitter);
+TPanel *createCountBar(QWidget *parent, const PageFrameSpec &spec)
+{
+    auto *count = new TPanel(parent);
+    count->setObjectName(spec.gridName + "Count");
+    count->setFrameShape(QFrame::StyledPanel);
+    auto *countLayout = new QHBoxLayout(count);
+    countLayout->setContentsMargins(6, 2, 6, 2);
+    auto *countLabel = new TLabel(count);
+    countLabel->setText(QStringLiteral("记录数: 0"));
+    countLayout->addWidget(countLabel);
+    return count;
+}
+
+// The record list with the notice panel over it, and the count bar.
+QWidget *createLeftColumn(QWidget *parent, const PageFrameSpec &spec, PageFrame &frame)
+{
+    auto *left = new QWidget(parent);
     auto *leftLayout = new QVBoxLayout(left);
     leftLayout->setContentsMargins(0, 0, 0, 0);
     leftLayout->setSpacing(0);
     auto *listArea = new QWidget(left);
     auto *stack = new QStackedLayout(listArea);
     stack->setStackingMode(QStackedLayout::StackAll);
-
-    frame.grid = new TwwDBGrid(listArea);
-    frame.grid->setObjectName(spec.gridName);
-    frame.grid->setColumnCount(int(spec.gridColumns.size()));
-    QStringList titles;
-    for (const auto &column : spec.gridColumns)
-        titles << column.first;
-    frame.grid->setHorizontalHeaderLabels(titles);
-    QFont titleFont = frame.grid->horizontalHeader()->font();
-    titleFont.setBold(true);
-    frame.grid->horizontalHeader()->setFont(titleFont);
-    frame.grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    const int charWidth = frame.grid->fontMetrics().averageCharWidth();
-    for (int c = 0; c < int(spec.gridColumns.size()); ++c)
-        frame.grid->setColumnWidth(c, spec.gridColumns[c].second * charWidth + 8);
+    frame.grid = createRecordList(listArea, spec);
 
     // The notice panel covers the record list.
     frame.notice = new TRichEdit(listArea);
@@ -113,17 +127,25 @@ PageFrame buildPageFrame(QWidget *page, const PageFrameSpec &spec)
     stack->addWidget(frame.notice);
     stack->setCurrentWidget(frame.notice);
     leftLayout->addWidget(listArea, 1);
+    leftLayout->addWidget(createCountBar(left, spec));
+    return left;
+}
 
-    auto *count = new TPanel(left);
-    count->setObjectName(spec.gridName + "Count");
-    count->setFrameShape(QFrame::StyledPanel);
-    auto *countLayout = new QHBoxLayout(count);
-    countLayout->setContentsMargins(6, 2, 6, 2);
-    auto *countLabel = new TLabel(count);
-    countLabel->setText(QStringLiteral("记录数: 0"));
-    countLayout->addWidget(countLabel);
-    leftLayout->addWidget(count);
+} // namespace
 
+PageFrame buildPageFrame(QWidget *page, const PageFrameSpec &spec)
+{
+    PageFrame frame;
+    auto *pageLayout = new QVBoxLayout(page);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->setSpacing(0);
+    frame.navigator = createToolbar(page, spec);
+    pageLayout->addWidget(frame.navigator);
+
+    // Left column and data area, split by a draggable 5-pixel bar.
+    auto *splitter = new TSplitter(Qt::Horizontal, page);
+    pageLayout->addWidget(splitter, 1);
+    QWidget *left = createLeftColumn(splitter, spec, frame);
     frame.dataArea = new TScrollBox(splitter);
     frame.content = new QWidget;
     frame.dataArea->setWidget(frame.content);

@@ -57,14 +57,4 @@ void RecordBinding::write(const AssessmentRecord &record) const
     }
 }
 
-QList<QWidget *> RecordBinding::controls(Member member) const
-{
-    QList<QWidget *> found;
-    for (const Row &row : rows_) {
-        if (row.member == member)
-            found << (row.edit ? static_cast<QWidget *>(row.edit) : row.lookup);
-    }
-    return found;
-}
-
 } // namespace tizhi

@@ -27,9 +27,6 @@ public:
     AssessmentRecord read() const;
     void write(const AssessmentRecord &record) const;
 
-    // The controls bound to `member`, in binding order.
-    QList<QWidget *> controls(Member member) const;
-
 private:
     struct Row {
         Member member;

@@ -28,14 +28,10 @@ TestPageDefs makeTestPageDefs(const TestPageNames &names)
             {"保健地点", names.site, K::Edit, 1, 2, 470},
             // The scheme row's caption is the scheme button, placed below.
             {nullptr, names.scheme, K::RichText, kSchemeRow, 0, 893, 228},
-            {"备注说明", names.remark, K::RichText, kSchemeRow + 1, 0, 893, 118},
+            // Enter in the remark stays there.
+            {"备注说明", names.remark, K::RichText, kSchemeRow + 1, 0, 893, 118, false, false},
         },
     };
-}
-
-QList<QWidget *> TestPage::enterMovesOn() const
-{
-    return {testType, testTime, name, identNo, doctor, site, scheme};
 }
 
 TestPage buildTestPage(QWidget *content, const TestPageDefs &defs, QAction *schemeCommand)

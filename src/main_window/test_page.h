@@ -1,5 +1,5 @@
 // What the two test pages share: six header fields at the top, the page's
-// own body under them (built by page33.cpp or page66.cpp), the scheme row
+// own body under them (built by Page33 or Page66), the scheme row
 // (the flat scheme button bound to the page's scheme command, the plain
 // caption shown instead while that command is hidden, the scheme box with
 // the help text) and the remark row. All of them sit on one grid of four
@@ -60,9 +60,6 @@ struct TestPage {
     TwwDBRichEdit *remark = nullptr;
     // The header, scheme and remark rows; the page's body adds its own.
     FieldGrid grid;
-
-    // The header fields and the scheme box: Enter moves on from them.
-    QList<QWidget *> enterMovesOn() const;
 };
 
 // Builds a test page on `content`, the page's data area.
@@ -79,9 +76,5 @@ QString schemeHelpText(const QStringList &points);
 
 // The sentence that follows the last point of both help texts.
 QString databaseEditionSentence();
-
-// The points of the help text of each test page's scheme box.
-QStringList page33HelpPoints(); // page33.cpp
-QStringList page66HelpPoints(); // page66.cpp
 
 } // namespace tizhi

@@ -1,18 +1,21 @@
 #include "uniMedDiaClientInfoEdit.h"
 
+#include "base_info_page.h"
 #include "catalogue.h"
+#include "contact_page.h"
 #include "control_kinds.h"
-#include "record_pages.h"
+#include "diagnose_page.h"
+#include "page33.h"
+#include "page66.h"
 #include "rtf.h"
+#include "uniCalcBMI.h"
 #include "uniChineseMedicinePublic.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QFile>
-#include <QGridLayout>
 #include <QTextCursor>
-#include <QVBoxLayout>
 
 using namespace tizhi;
 
@@ -23,13 +26,117 @@ static void initNoticeResource()
     Q_INIT_RESOURCE(main_window);
 }
 
-TfrmMedDiaClientInfoEdit::TfrmMedDiaClientInfoEdit(QWidget *parent) : QMainWindow(parent)
+namespace {
+
+using Command = QAction *WindowCommands::*;
+
+// Everything that tells one page's frame from another's.
+struct PageDef {
+    const char *name;
+    const char *caption;
+    const char *navigator;
+    const char *grid;
+    const char *notice;
+    RecordCommands WindowCommands::*records; // the six record commands
+    bool hasFind;                            // actFind before the record commands
+    QList<Command> middleCommands;           // between the record commands and the bookmarks
+    const char *filterHint;
+    QList<QPair<QString, int>> gridColumns;
+    Command menuCommand = nullptr; // the "保存扩展项目" menu of the page's rich-text field
+};
+
+const QList<QPair<QString, int>> kTestGridColumns = {
+    {"V_NAME", 12}, {"V_IDENT_NO", 16}, {"T_TEST_TIME", 18}};
+
+using C = WindowCommands;
+
+// In the order of pgcClient's pages.
+const std::array<PageDef, 5> kPages = {{
+    {"tabClientBaseInfo",
+     "基础信息",
+     "navCBIButton",
+     "grdCBIMaster",
+     "memAdvertising1",
+     &C::cbi,
+     true,
+     {&C::actInsert33, &C::actInsert66, &C::actInsertMD, &C::actInsertCR},
+     "Filter",
+     {{"V_NAME", 12}, {"V_IDENT_NO", 16}, {"V_IDENT_TYPE", 8}, {"V_SEX", 8}},
+     &C::actCBISaveExpandItem},
+    {"tabChiMedHabitus33",
+     "中老年人体质测试",
+     "navCMH33Button",
+     "grdCMH33Master",
+     "memAdvertising2",
+     &C::cmh33,
+     true,
+     {&C::actCMH33Print, &C::actCMHPrintSet, &C::actClearReportTempFile},
+     "Filter",
+     kTestGridColumns,
+     &C::actCMHSaveExpandItem},
+    {"tabChiMedHabitus",
+     "中医体质测试",
+     "navCMHButton",
+     "grdCMHMaster",
+     "memAdvertising3",
+     &C::cmh,
+     true,
+     {&C::actCMHPrint, &C::actCMHPrintSet, &C::actClearReportTempFile},
+     "Filter",
+     kTestGridColumns,
+     &C::actCMHSaveExpandItem},
+    {"tabDiagnoseRecord",
+     "诊疗记录",
+     "navMDRButton",
+     "grdMDRMaster",
+     "memAdvertising4",
+     &C::mdr,
+     true,
+     {&C::actMDRPrint, &C::actCMHPrintSet, &C::actClearReportTempFile},
+     "Filter",
+     {{"V_NAME", 12}, {"V_IDENT_NO", 16}, {"T_TREAT_TIME", 18}},
+     &C::actMDRSaveExpandItem},
+    {"tabCardCountRecord",
+     "回访联络记录",
+     "navCRButton",
+     "grdCRMaster",
+     "memAdvertising5",
+     &C::cr,
+     false,
+     {},
+     "Filter the dataset",
+     {{"V_NAME", 12}, {"V_IDENT_NO", 16}, {"T_CON_TIME", 18}, {"T_CON_NEXT_TIME", 18}}},
+}};
+
+// A page's toolbar, left to right: the moving buttons, Find, the record
+// commands, the page's own commands, the bookmark and search buttons, Quit.
+QList<ToolbarButton> toolbarOf(const PageDef &def, const WindowCommands &commands)
+{
+    const RecordCommands &records = commands.*def.records;
+    QList<QAction *> shown;
+    if (def.hasFind)
+        shown << commands.actFind;
+    shown << records.insert << records.remove << records.edit << records.save << records.cancel
+          << records.refresh;
+    for (const Command command : def.middleCommands)
+        shown << commands.*command;
+    QList<ToolbarButton> buttons = leadingNavigatorButtons();
+    for (QAction *command : shown)
+        buttons << ToolbarButton{{}, {}, command};
+    buttons << trailingNavigatorButtons(def.filterHint) << ToolbarButton{{}, {}, commands.actQuit};
+    return buttons;
+}
+
+} // namespace
+
+TfrmMedDiaClientInfoEdit::TfrmMedDiaClientInfoEdit(QWidget *parent)
+    : QMainWindow(parent), commands_(createWindowCommands(this))
 {
     setObjectName(QStringLiteral("frmMedDiaClientInfoEdit"));
     setWindowTitle(QStringLiteral("中医体质辨识"));
     resize(1209, 598);
     frmMedDiaClientInfoEdit = this;
-    createActions();
+    createFrames();
     createPages();
     connectHandlers();
     FormCreate();
@@ -41,193 +148,31 @@ TfrmMedDiaClientInfoEdit::~TfrmMedDiaClientInfoEdit()
         frmMedDiaClientInfoEdit = nullptr;
 }
 
-QAction *TfrmMedDiaClientInfoEdit::addCommand(const QString &name, const QString &caption,
-                                              const QString &hint)
-{
-    auto *action = new QAction(caption, this);
-    action->setObjectName(name);
-    action->setToolTip(hint.isEmpty() ? caption : hint);
-    // Commands without behaviour in this edition are shown disabled; the
-    // ones that act are enabled where they are connected.
-    action->setEnabled(false);
-    return action;
-}
-
-QAction *TfrmMedDiaClientInfoEdit::command(const QString &name) const
-{
-    return findChild<QAction *>(name, Qt::FindDirectChildrenOnly);
-}
-
-QAction *TfrmMedDiaClientInfoEdit::requiredCommand(const QString &name) const
-{
-    QAction *action = command(name);
-    if (!action)
-        missingControl("QAction", name.toLatin1().constData());
-    return action;
-}
-
-void TfrmMedDiaClientInfoEdit::createActions()
-{
-    addCommand("actQuit", "Quit");
-    addCommand("actInsert33", "Insert 33");
-    addCommand("actInsert66", "Insert 66");
-    addCommand("actInsertMD", "Insert MD");
-    addCommand("actInsertCR", "Insert CR");
-    addCommand("actFind", "Find");
-    addCommand("actCMHPrintSet", "打印设置");
-    addCommand("actClearReportTempFile", "清除报表临时文件");
-    addCommand("actCMH33ConSch", "疗养方案");
-    addCommand("actCMHConvalesceScheme", "疗养方案");
-    addCommand("actCalcBMI", QString()); // shows question 9's prompt
-    addCommand("actCMHSaveExpandItem", "保存扩展项目");
-    addCommand("actCBISaveExpandItem", "保存扩展项目");
-    addCommand("actMDRSaveExpandItem", "保存扩展项目");
-    // The record commands of every page.
-    for (const QString prefix : {"CBI", "MDR", "CR", "CMH33", "CMH"}) {
-        addCommand("act" + prefix + "New", "Insert", "Insert new record");
-        addCommand("act" + prefix + "Delete", "Delete", "Delete current record");
-        addCommand("act" + prefix + "Edit", "Edit", "Edit current record");
-        addCommand("act" + prefix + "Save", "Save", "Post changes of current record");
-        addCommand("act" + prefix + "Cancel", "Cancel", "Cancel changes made to current record");
-        addCommand("act" + prefix + "Refresh", "Refresh", "Refresh the contents of the dataset");
-    }
-    addCommand("actMDRPrint", "打印");
-    addCommand("actCMH33Print", "打印");
-    addCommand("actCMHPrint", "打印");
-
-    for (const char *name : {"actQuit", "actInsert33", "actInsert66", "actInsertMD", "actInsertCR"})
-        requiredCommand(name)->setEnabled(true);
-}
-
-namespace {
-
-// Everything that tells one page's frame from another's.
-struct PageDef {
-    const char *name;
-    const char *caption;
-    const char *navigator;
-    const char *grid;
-    const char *notice;
-    const char *recordPrefix;   // the six record commands act<prefix>New ...
-    bool hasFind;               // actFind before the record commands
-    QStringList middleCommands; // between the record commands and the bookmarks
-    const char *filterHint;
-    QList<QPair<QString, int>> gridColumns;
-    const char *menuField = nullptr; // the field with a "保存扩展项目" menu
-    const char *menuCommand = nullptr;
-};
-
-const QList<QPair<QString, int>> kTestGridColumns = {
-    {"V_NAME", 12}, {"V_IDENT_NO", 16}, {"T_TEST_TIME", 18}};
-
-// In the order of pgcClient's pages.
-const std::array<PageDef, 5> kPages = {{
-    {"tabClientBaseInfo",
-     "基础信息",
-     "navCBIButton",
-     "grdCBIMaster",
-     "memAdvertising1",
-     "CBI",
-     true,
-     {"actInsert33", "actInsert66", "actInsertMD", "actInsertCR"},
-     "Filter",
-     {{"V_NAME", 12}, {"V_IDENT_NO", 16}, {"V_IDENT_TYPE", 8}, {"V_SEX", 8}},
-     "edtRemark",
-     "actCBISaveExpandItem"},
-    {"tabChiMedHabitus33",
-     "中老年人体质测试",
-     "navCMH33Button",
-     "grdCMH33Master",
-     "memAdvertising2",
-     "CMH33",
-     true,
-     {"actCMH33Print", "actCMHPrintSet", "actClearReportTempFile"},
-     "Filter",
-     kTestGridColumns,
-     "edtCMH33ConSch",
-     "actCMHSaveExpandItem"},
-    {"tabChiMedHabitus",
-     "中医体质测试",
-     "navCMHButton",
-     "grdCMHMaster",
-     "memAdvertising3",
-     "CMH",
-     true,
-     {"actCMHPrint", "actCMHPrintSet", "actClearReportTempFile"},
-     "Filter",
-     kTestGridColumns,
-     "edtCMHConvalesceScheme",
-     "actCMHSaveExpandItem"},
-    {"tabDiagnoseRecord",
-     "诊疗记录",
-     "navMDRButton",
-     "grdMDRMaster",
-     "memAdvertising4",
-     "MDR",
-     true,
-     {"actMDRPrint", "actCMHPrintSet", "actClearReportTempFile"},
-     "Filter",
-     {{"V_NAME", 12}, {"V_IDENT_NO", 16}, {"T_TREAT_TIME", 18}},
-     "edtMDRConvalesceScheme",
-     "actMDRSaveExpandItem"},
-    {"tabCardCountRecord",
-     "回访联络记录",
-     "navCRButton",
-     "grdCRMaster",
-     "memAdvertising5",
-     "CR",
-     false,
-     {},
-     "Filter the dataset",
-     {{"V_NAME", 12}, {"V_IDENT_NO", 16}, {"T_CON_TIME", 18}, {"T_CON_NEXT_TIME", 18}}},
-}};
-
-} // namespace
-
-void TfrmMedDiaClientInfoEdit::createPages()
+void TfrmMedDiaClientInfoEdit::createFrames()
 {
     pgcClient = new TPageControl(this);
     pgcClient->setObjectName(QStringLiteral("pgcClient"));
     setCentralWidget(pgcClient);
-    auto buttons = [this](const QStringList &names) {
-        QList<ToolbarButton> list;
-        for (const QString &name : names)
-            list << ToolbarButton{{}, {}, requiredCommand(name)};
-        return list;
-    };
     for (std::size_t index = 0; index < kPages.size(); ++index) {
         const PageDef &def = kPages[index];
         auto *tab = new QWidget(pgcClient);
         tab->setObjectName(QString::fromLatin1(def.name));
-        QStringList records;
-        for (const char *suffix : {"New", "Delete", "Edit", "Save", "Cancel", "Refresh"})
-            records << QStringLiteral("act%1%2").arg(def.recordPrefix, suffix);
-        PageFrameSpec spec{def.navigator, def.grid, def.notice, {}, def.gridColumns};
-        spec.buttons = leadingNavigatorButtons() +
-                       buttons(def.hasFind ? QStringList{"actFind"} : QStringList{}) +
-                       buttons(records) + buttons(def.middleCommands) +
-                       trailingNavigatorButtons(def.filterHint) + buttons({"actQuit"});
+        const PageFrameSpec spec{def.navigator, def.grid, def.notice, toolbarOf(def, commands_),
+                                 def.gridColumns};
         frames_[index] = buildPageFrame(tab, spec);
         pgcClient->addTab(tab, QString::fromUtf8(def.caption));
     }
+}
 
-    baseInfo_ = buildRecordPage(frames_[BaseInfo].content, RecordPage::BaseInfo);
+void TfrmMedDiaClientInfoEdit::createPages()
+{
+    baseInfo_ = std::make_unique<BaseInfoPage>(frames_[BaseInfo].content);
     // Page 2 first: its controls are the ones the record is read from.
-    createPage66Body();
-    createPage33Body();
-    diagnose_ = buildRecordPage(frames_[Diagnose].content, RecordPage::Diagnose);
-    contact_ = buildRecordPage(frames_[Contact].content, RecordPage::Contact);
-
-    // The rich-text fields with the "保存扩展项目" menu.
-    const std::array<QWidget *, 5> menuFields = {
-        baseInfo_.field<TwwDBRichEdit>("edtRemark"), page33_.scheme, page66_.scheme,
-        diagnose_.field<TwwDBRichEdit>("edtMDRConvalesceScheme"), nullptr};
-    for (std::size_t index = 0; index < kPages.size(); ++index) {
-        if (QWidget *field = menuFields[index]) {
-            field->setContextMenuPolicy(Qt::ActionsContextMenu);
-            field->addAction(requiredCommand(kPages[index].menuCommand));
-        }
-    }
+    page66_ = std::make_unique<Page66>(this, frames_[Test66], commands_, record_);
+    page33_ = std::make_unique<Page33>(this, frames_[Test33], commands_, record_);
+    diagnose_ = std::make_unique<DiagnosePage>(frames_[Diagnose].content);
+    contact_ = std::make_unique<ContactPage>(frames_[Contact].content);
+    addSaveExpandItemMenus();
 
     // The two look-up boxes that show the names of codes in page 0's record list.
     for (const char *name : {"edtGrdIdentType", "edtGrdSex"}) {
@@ -237,53 +182,55 @@ void TfrmMedDiaClientInfoEdit::createPages()
     }
 }
 
-void TfrmMedDiaClientInfoEdit::connectHandlers()
+void TfrmMedDiaClientInfoEdit::addSaveExpandItemMenus()
 {
-    connect(command("actQuit"), &QAction::triggered, this,
-            &TfrmMedDiaClientInfoEdit::actQuitExecute);
-    connect(command("actInsert33"), &QAction::triggered, this,
-            &TfrmMedDiaClientInfoEdit::actInsert33Execute);
-    connect(command("actInsert66"), &QAction::triggered, this,
-            &TfrmMedDiaClientInfoEdit::actInsert66Execute);
-    connect(command("actInsertMD"), &QAction::triggered, this,
-            &TfrmMedDiaClientInfoEdit::actInsertMDExecute);
-    connect(command("actInsertCR"), &QAction::triggered, this,
-            &TfrmMedDiaClientInfoEdit::actInsertCRExecute);
-
-    // Enter moves on from every data field of the pages, except the remark
-    // fields of the diagnosis and contact records and the look-up boxes in
-    // the record list; typing into a look-up box does nothing.
-    QList<QWidget *> enterMovesOn;
-    QList<QWidget *> lookups;
-    for (const FieldGrid *grid : {&baseInfo_, &diagnose_, &contact_}) {
-        for (const Field &field : grid->fields) {
-            if (field.def->enterMovesOn)
-                enterMovesOn << field.widget;
-            if (field.def->kind == FieldKind::Lookup)
-                lookups << field.widget;
+    const std::array<QWidget *, 5> menuFields = {baseInfo_->remark(), page33_->header().scheme,
+                                                 page66_->header().scheme, diagnose_->scheme(),
+                                                 nullptr};
+    for (std::size_t index = 0; index < kPages.size(); ++index) {
+        if (QWidget *field = menuFields[index]) {
+            field->setContextMenuPolicy(Qt::ActionsContextMenu);
+            field->addAction(commands_.*kPages[index].menuCommand);
         }
     }
-    for (const TestPage *page : {&page33_, &page66_}) {
-        enterMovesOn += page->enterMovesOn();
-        lookups << page->testType;
+}
+
+void TfrmMedDiaClientInfoEdit::connectHandlers()
+{
+    using W = TfrmMedDiaClientInfoEdit;
+    for (const auto &[command, handler] : {
+             std::pair{commands_.actQuit, &W::actQuitExecute},
+             std::pair{commands_.actInsert33, &W::actInsert33Execute},
+             std::pair{commands_.actInsert66, &W::actInsert66Execute},
+             std::pair{commands_.actInsertMD, &W::actInsertMDExecute},
+             std::pair{commands_.actInsertCR, &W::actInsertCRExecute},
+             std::pair{commands_.actCMH33ConSch, &W::actCMH33ConSchExecute},
+             std::pair{commands_.actCalcBMI, &W::actCalcBMIExecute},
+             std::pair{commands_.actCMHConvalesceScheme, &W::actCMHConvalesceSchemeExecute},
+         }) {
+        command->setEnabled(true);
+        connect(command, &QAction::triggered, this, handler);
     }
-    for (QWidget *field : enterMovesOn)
+
+    // Enter moves on from every field marked so where it was made, with one
+    // handler; typing into such a look-up box does nothing.
+    for (QWidget *field : findChildren<QWidget *>()) {
+        if (!enterMovesOn(field))
+            continue;
         connect(controlKind(field)->events(), &ControlEvents::keyDown, this,
-                &TfrmMedDiaClientInfoEdit::edtVerifyIfKeyDown);
-    for (QWidget *lookup : lookups)
-        connect(controlKind(lookup)->events(), &ControlEvents::keyPressed, this,
-                &TfrmMedDiaClientInfoEdit::edtVerifyIfKeyPress);
+                &W::edtVerifyIfKeyDown);
+        if (qobject_cast<TwwDBLookupCombo *>(field))
+            connect(controlKind(field)->events(), &ControlEvents::keyPressed, this,
+                    &W::edtVerifyIfKeyPress);
+    }
 
     for (const PageFrame &frame : frames_)
         connect(frame.notice->events(), &ControlEvents::doubleClicked, this,
-                &TfrmMedDiaClientInfoEdit::memAdvertisingDblClick);
-    connectPage33Handlers();
-    connectPage66Handlers();
-
-    connect(page33_.scheme->events(), &ControlEvents::doubleClicked, this,
-            &TfrmMedDiaClientInfoEdit::edtCMH33ConSchDblClick);
-    connect(page66_.scheme->events(), &ControlEvents::doubleClicked, this,
-            &TfrmMedDiaClientInfoEdit::edtCMHConvalesceSchemeDblClick);
+                &W::memAdvertisingDblClick);
+    connect(page33_->header().scheme->events(), &ControlEvents::doubleClicked, this,
+            &W::edtCMH33ConSchDblClick);
+    connect(page66_->header().scheme->events(), &ControlEvents::doubleClicked, this,
+            &W::edtCMHConvalesceSchemeDblClick);
 }
 
 void TfrmMedDiaClientInfoEdit::FormCreate()
@@ -321,7 +268,7 @@ void TfrmMedDiaClientInfoEdit::showSchemeButtons()
 {
     // The plain caption stands in for the scheme button only while the
     // scheme command is hidden; both commands are visible in this edition.
-    for (const TestPage *page : {&page33_, &page66_}) {
+    for (const TestPage *page : {&page33_->header(), &page66_->header()}) {
         const QAction *scheme = page->schemeButton->defaultAction();
         page->schemeCaption->setVisible(!scheme->isVisible());
         page->schemeButton->setVisible(scheme->isVisible());
@@ -330,7 +277,12 @@ void TfrmMedDiaClientInfoEdit::showSchemeButtons()
 
 void TfrmMedDiaClientInfoEdit::hidePrintSetup()
 {
-    requiredCommand("actCMHPrintSet")->setVisible(false);
+    commands_.actCMHPrintSet->setVisible(false);
+}
+
+void TfrmMedDiaClientInfoEdit::setPage33FixedTexts()
+{
+    page33_->setFixedTexts();
 }
 
 void TfrmMedDiaClientInfoEdit::openTestPages()
@@ -360,17 +312,22 @@ void TfrmMedDiaClientInfoEdit::closeLookupsAndRichTextsStartPickers()
             static_cast<TwwDBDateTimePicker *>(object)->setDateTime(started);
         }
     }
-    page33_.testType->setText(fromCatalogue(kTestType33));
-    page66_.testType->setText(fromCatalogue(kTestType66));
+    page33_->header().testType->setText(fromCatalogue(kTestType33));
+    page66_->header().testType->setText(fromCatalogue(kTestType66));
 }
 
 void TfrmMedDiaClientInfoEdit::fillSchemeHelpTexts()
 {
-    for (const auto &[page, points] :
-         {std::pair{&page33_, page33HelpPoints()}, std::pair{&page66_, page66HelpPoints()}}) {
+    for (const auto &[page, points] : {std::pair{&page33_->header(), Page33::helpPoints()},
+                                       std::pair{&page66_->header(), Page66::helpPoints()}}) {
         page->scheme->setFontSize(12);
         page->scheme->setPlainText(schemeHelpText(points));
     }
+}
+
+void TfrmMedDiaClientInfoEdit::clearTypeFields()
+{
+    page66_->clearTypeFields();
 }
 
 void TfrmMedDiaClientInfoEdit::enableNoticePanels()
@@ -387,47 +344,51 @@ void TfrmMedDiaClientInfoEdit::enableNoticePanels()
     }
 }
 
-bool TfrmMedDiaClientInfoEdit::mayExecute(const QAction *action)
+void TfrmMedDiaClientInfoEdit::SetPage33EditState(bool editable)
 {
-    return action && action->isEnabled() && action->isVisible();
+    page33_->setEditState(editable);
+}
+
+void TfrmMedDiaClientInfoEdit::SetPage66EditState(bool editable)
+{
+    page66_->setEditState(editable);
 }
 
 void TfrmMedDiaClientInfoEdit::actQuitExecute()
 {
-    if (mayExecute(command("actQuit")))
+    if (mayExecute(commands_.actQuit))
         close();
 }
 
-void TfrmMedDiaClientInfoEdit::selectPage(QAction *action, int index)
+void TfrmMedDiaClientInfoEdit::selectPage(const QAction *command, int index)
 {
-    if (mayExecute(action))
+    if (mayExecute(command))
         pgcClient->setCurrentIndex(index);
 }
 
 void TfrmMedDiaClientInfoEdit::actInsert33Execute()
 {
-    selectPage(command("actInsert33"), Test33);
+    selectPage(commands_.actInsert33, Test33);
 }
 
 void TfrmMedDiaClientInfoEdit::actInsert66Execute()
 {
-    selectPage(command("actInsert66"), Test66);
+    selectPage(commands_.actInsert66, Test66);
 }
 
 void TfrmMedDiaClientInfoEdit::actInsertMDExecute()
 {
-    selectPage(command("actInsertMD"), Diagnose);
+    selectPage(commands_.actInsertMD, Diagnose);
 }
 
 void TfrmMedDiaClientInfoEdit::actInsertCRExecute()
 {
-    selectPage(command("actInsertCR"), Contact);
+    selectPage(commands_.actInsertCR, Contact);
 }
 
 void TfrmMedDiaClientInfoEdit::edtVerifyIfKeyDown(QWidget *, int key, Qt::KeyboardModifiers)
 {
-    if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        focusNextChild();
+    FocusNextOnEnter(this, key);
 }
 
 void TfrmMedDiaClientInfoEdit::edtVerifyIfKeyPress(QWidget *, QChar &key)
@@ -446,6 +407,16 @@ void TfrmMedDiaClientInfoEdit::memAdvertisingDblClick(QWidget *sender)
     showFullScreen(sender);
 }
 
+void TfrmMedDiaClientInfoEdit::edtCMH33ConSchDblClick(QWidget *sender)
+{
+    showFullScreen(sender);
+}
+
+void TfrmMedDiaClientInfoEdit::edtCMHConvalesceSchemeDblClick(QWidget *sender)
+{
+    showFullScreen(sender);
+}
+
 void TfrmMedDiaClientInfoEdit::runAssessment(const std::function<void(AssessmentRecord &)> &assess)
 {
     AssessmentRecord record = record_.read();
@@ -459,6 +430,128 @@ void TfrmMedDiaClientInfoEdit::runAssessment(const std::function<void(Assessment
     record_.write(record);
     if (!failure.isEmpty())
         ShowStandardError(this, failure);
+}
+
+// Page 1.
+
+void TfrmMedDiaClientInfoEdit::recompute33()
+{
+    const Answers33 answers = page33_->answers();
+    runAssessment([&answers](AssessmentRecord &record) {
+        BuildItemStrings33(answers, record);
+        Assess33(record);
+    });
+}
+
+void TfrmMedDiaClientInfoEdit::btn_01_1Click(QAbstractButton *sender)
+{
+    page33_->setAnswerFrom(sender);
+}
+
+void TfrmMedDiaClientInfoEdit::edtOriginal01KeyPress(QWidget *sender, QChar &key)
+{
+    filterAnswerKey(static_cast<TEdit *>(sender), key);
+}
+
+void TfrmMedDiaClientInfoEdit::edtOriginal01Exit(QWidget *)
+{
+    recompute33();
+}
+
+void TfrmMedDiaClientInfoEdit::lblTitleOriginalClick()
+{
+    page33_->askToResetAnswers(this);
+}
+
+void TfrmMedDiaClientInfoEdit::lblCMH33HabResultClick()
+{
+    recompute33();
+}
+
+void TfrmMedDiaClientInfoEdit::actCMH33ConSchExecute()
+{
+    if (mayExecute(commands_.actCMH33ConSch))
+        recompute33();
+}
+
+void TfrmMedDiaClientInfoEdit::actCalcBMIExecute()
+{
+    if (!mayExecute(commands_.actCalcBMI))
+        return;
+    if (!frmCalcBMI)
+        frmCalcBMI = new TfrmCalcBMI(this);
+    frmCalcBMI->exec();
+    delete frmCalcBMI; // also clears the reference
+    frmCalcBMI = nullptr;
+}
+
+// Page 2.
+
+void TfrmMedDiaClientInfoEdit::edtCMHYangXuFieldExit(QWidget *)
+{
+    runAssessment(Assess66);
+}
+
+void TfrmMedDiaClientInfoEdit::edtCMHYangXuFieldKeyPress(QWidget *, QChar &key)
+{
+    if (!Page66::typeFieldTakes(key))
+        key = QChar();
+}
+
+void TfrmMedDiaClientInfoEdit::actCMHConvalesceSchemeExecute()
+{
+    if (mayExecute(commands_.actCMHConvalesceScheme))
+        runAssessment(Assess66);
+}
+
+void TfrmMedDiaClientInfoEdit::openQuestionnaire(int code)
+{
+    page66_->openQuestionnaire(code, this);
+}
+
+void TfrmMedDiaClientInfoEdit::edtCMHYangXuFieldDblClick(QWidget *)
+{
+    openQuestionnaire(1);
+}
+
+void TfrmMedDiaClientInfoEdit::edtCMHYinXuFieldDblClick(QWidget *)
+{
+    openQuestionnaire(2);
+}
+
+void TfrmMedDiaClientInfoEdit::edtCMHQiXuFieldDblClick(QWidget *)
+{
+    openQuestionnaire(3);
+}
+
+void TfrmMedDiaClientInfoEdit::edtCMHTanShiFieldDblClick(QWidget *)
+{
+    openQuestionnaire(4);
+}
+
+void TfrmMedDiaClientInfoEdit::edtCMHShiReFieldDblClick(QWidget *)
+{
+    openQuestionnaire(5);
+}
+
+void TfrmMedDiaClientInfoEdit::edtCMHXueYuFieldDblClick(QWidget *)
+{
+    openQuestionnaire(6);
+}
+
+void TfrmMedDiaClientInfoEdit::edtCMHQiYuFieldDblClick(QWidget *)
+{
+    openQuestionnaire(7);
+}
+
+void TfrmMedDiaClientInfoEdit::edtCMHTeBingFieldDblClick(QWidget *)
+{
+    openQuestionnaire(8);
+}
+
+void TfrmMedDiaClientInfoEdit::edtCMHPingHeFieldDblClick(QWidget *)
+{
+    openQuestionnaire(9);
 }
 
 void TfrmMedDiaClientInfoEdit::closeEvent(QCloseEvent *event)

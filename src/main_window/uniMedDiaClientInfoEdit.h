@@ -3,33 +3,33 @@
 // in the common page frame. The record pages are laid out for a client
 // database and stay read-only and inert in this edition.
 //
-// The window's parts live in files of their own: this class's frame,
-// commands and creation in uniMedDiaClientInfoEdit.cpp, the record pages in
-// record_pages.cpp, the test pages in page33.cpp and page66.cpp.
+// Each page is a unit of its own (Page33, Page66, BaseInfoPage, DiagnosePage,
+// ContactPage) that builds its rows and connects them to the handlers
+// below. The window keeps its commands, the frames, the assessment record's
+// binding (which spans pages 1 and 2) and every handler, each a short call
+// into its page.
 #pragma once
 
-#include "field_grid.h"
 #include "page_frame.h"
 #include "record_binding.h"
-#include "test_page.h"
+#include "window_commands.h"
 
 #include <QMainWindow>
 
 #include <array>
-
 #include <functional>
+#include <memory>
 
 class QAbstractButton;
-class QAction;
-class QButtonGroup;
-class TBitBtn;
-class TEdit;
 class TPageControl;
-class TPanel;
-class TScrollBox;
-class TSpeedButton;
-class TwwDBEdit;
-class TwwDBLookupCombo;
+
+namespace tizhi {
+class BaseInfoPage;
+class ContactPage;
+class DiagnosePage;
+class Page33;
+class Page66;
+} // namespace tizhi
 
 class TfrmMedDiaClientInfoEdit : public QMainWindow {
     Q_OBJECT
@@ -39,9 +39,6 @@ public:
     ~TfrmMedDiaClientInfoEdit() override;
 
     TPageControl *pgcClient = nullptr;
-
-    // The command named `name` ("actQuit"), or nullptr.
-    QAction *command(const QString &name) const;
 
     void FormCreate();
     void actQuitExecute();
@@ -97,91 +94,39 @@ private:
     enum Page { BaseInfo = 0, Test33 = 1, Test66 = 2, Diagnose = 3, Contact = 4 };
 
     // Construction.
-    void createActions();
+    void createFrames();
     void createPages();
-    void createPage33Body(); // page33.cpp
-    void createPage66Body(); // page66.cpp
+    void addSaveExpandItemMenus();
     void connectHandlers();
-    void connectPage33Handlers(); // page33.cpp
-    void connectPage66Handlers(); // page66.cpp
 
     // The steps of FormCreate, in their order.
     void createAppearanceAndCloseFields();
     void selectStartPage();
     void showSchemeButtons();
     void hidePrintSetup();
-    void setPage33FixedTexts(); // page33.cpp
+    void setPage33FixedTexts();
     void openTestPages();
     void closeLookupsAndRichTextsStartPickers();
     void fillSchemeHelpTexts();
-    void clearTypeFields(); // page66.cpp
+    void clearTypeFields();
     void enableNoticePanels();
 
     void FormClose();
 
     // Page 1's assessment: the answers into the item strings, then scores.
     void recompute33();
-    // Gives the question grid's columns and the title row above it one
-    // width each, wide enough for every caption at the fonts in use.
-    void alignQuestionColumns();
-
-    // Page 2's questionnaire protocol for the type with code `code`.
+    void selectPage(const QAction *command, int index);
+    void showFullScreen(QWidget *sender);
     void openQuestionnaire(int code);
 
-    // Whether a command may act: enabled and visible.
-    static bool mayExecute(const QAction *action);
-    // The command named `name`, which the window's tables guarantee.
-    QAction *requiredCommand(const QString &name) const;
-    void selectPage(QAction *action, int index);
-    void showFullScreen(QWidget *sender);
-    QAction *addCommand(const QString &name, const QString &caption, const QString &hint = {});
-
+    tizhi::WindowCommands commands_;
     std::array<tizhi::PageFrame, 5> frames_;
-    tizhi::FieldGrid baseInfo_;
-    tizhi::FieldGrid diagnose_;
-    tizhi::FieldGrid contact_;
-    tizhi::TestPage page33_;
-    tizhi::TestPage page66_;
-
-    // One question row of page 1.
-    struct QuestionRow33 {
-        TPanel *number = nullptr;
-        TBitBtn *prompt = nullptr;
-        std::array<TBitBtn *, 5> buttons{}; // answer 1 to 5
-        QButtonGroup *group = nullptr;
-        TEdit *answer = nullptr;
-    };
-    std::array<QuestionRow33, 33> questionRows33_{};
-    // The title row above the question grid: number, prompt, five answer
-    // columns, the reset button "单项原始分数".
-    TPanel *titleNo33_ = nullptr;
-    TPanel *titlePrompt33_ = nullptr;
-    std::array<TBitBtn *, 5> answerTitles33_{};
-    TBitBtn *lblTitleOriginal = nullptr;
-    TScrollBox *scbCMH33Field = nullptr;
-    TBitBtn *lblCMH33HabResult = nullptr;
-    // One column of page 1's summary area, in type-code order.
-    struct TypeColumn33 {
-        TBitBtn *title = nullptr;
-        TwwDBEdit *con = nullptr;
-        TwwDBLookupCombo *result = nullptr;
-    };
-    std::array<TypeColumn33, 9> typeColumns33_{};
-
-    // One type row of page 2.
-    struct TypeRow66 {
-        TwwDBEdit *org = nullptr;
-        TwwDBEdit *con = nullptr;
-        TwwDBEdit *field = nullptr; // the item string of whichever test ran last
-        TSpeedButton *button = nullptr;
-        TwwDBLookupCombo *result = nullptr;
-    };
-    // In type-code order: index 0 is YangXu (code 1).
-    std::array<TypeRow66, 9> typeRows66_{};
-    TwwDBEdit *conTotal_ = nullptr;
-    TwwDBEdit *resultTotal_ = nullptr;
-
     tizhi::RecordBinding record_;
+    std::unique_ptr<tizhi::BaseInfoPage> baseInfo_;
+    std::unique_ptr<tizhi::Page33> page33_;
+    std::unique_ptr<tizhi::Page66> page66_;
+    std::unique_ptr<tizhi::DiagnosePage> diagnose_;
+    std::unique_ptr<tizhi::ContactPage> contact_;
 };
 
 // The one main window, while it is open.

@@ -187,7 +187,9 @@ private slots:
         }
         QCOMPARE(enabled, 5 + 4);
         QCOMPARE(w.window->findChildren<TSpeedButton *>().size() > 100, true);
-        QVERIFY(!w.window->command("actCMHPrintSet")->isVisible());
+        auto *printSet = w.find<QAction>("actCMHPrintSet");
+        QVERIFY2(printSet, "actCMHPrintSet");
+        QVERIFY(!printSet->isVisible());
         QVERIFY(w.button("navMDRButton", "actCMHPrintSet")->isHidden());
         QCOMPARE(w.button("navCMH33Button", "actQuit")->text(), "Quit");
         QCOMPARE(w.find<TSpeedButton>("navCBIButton1")->toolTip(), "Move to first record");
@@ -217,8 +219,10 @@ private slots:
         QVERIFY(w.window->pgcClient->currentWidget()->isVisible());
         // A disabled command does nothing.
         w.window->pgcClient->setCurrentIndex(0);
-        w.window->command(command)->setEnabled(false);
-        w.window->command(command)->trigger();
+        auto *action = w.find<QAction>(command);
+        QVERIFY2(action, qPrintable(command));
+        action->setEnabled(false);
+        action->trigger();
         QCOMPARE(w.window->pgcClient->currentIndex(), 0);
     }
 

@@ -26,11 +26,11 @@ using namespace tizhi::test;
 
 namespace {
 
-struct Page33 {
+struct Page33Window {
     QPointer<TfrmMedDiaClientInfoEdit> window = new TfrmMedDiaClientInfoEdit;
 
-    Page33() { QVERIFY(showActive(window)); }
-    ~Page33() { delete window.data(); }
+    Page33Window() { QVERIFY(showActive(window)); }
+    ~Page33Window() { delete window.data(); }
 
     template <class T = QWidget> T *find(const QString &name) const
     {
@@ -97,7 +97,7 @@ const char *const kSampleSummary =
     "[不是平和体质] [阳虚体质] [气虚体质] [痰湿体质] [有湿热体质倾向] [血瘀体质] "
     "[有气郁体质倾向] [有特禀体质倾向]";
 
-void verifySampleResults(const Page33 &p)
+void verifySampleResults(const Page33Window &p)
 {
     for (const TypeResult &r : kSampleResults) {
         QCOMPARE(p.con33(r.type), QString(r.score));
@@ -137,7 +137,7 @@ class TestPage33 : public QObject {
 private slots:
     void startState()
     {
-        Page33 p;
+        Page33Window p;
         QCOMPARE(p.window->pgcClient->currentIndex(), 1);
         QCOMPARE(p.answers(), QStringList(33, QString()));
         for (int n = 1; n <= 33; ++n) {
@@ -167,7 +167,7 @@ private slots:
     // The identification button on an empty form: all 0, all 否.
     void identificationOnAnEmptyForm()
     {
-        Page33 p;
+        Page33Window p;
         QTest::mouseClick(p.find<QAbstractButton>("lblCMH33HabResult"), Qt::LeftButton);
         for (const TypeResult &r : kSampleResults) {
             QCOMPARE(p.con33(r.type), "0");
@@ -180,7 +180,7 @@ private slots:
     // A whole form by the mouse, scored by the identification button.
     void wholeFormByButtons()
     {
-        Page33 p;
+        Page33Window p;
         for (int n = 1; n <= 33; ++n) {
             p.find<TScrollBox>("scbCMH33Field")->ensureWidgetVisible(p.button(n, 1));
             QTest::mouseClick(p.button(n, sampleAnswer(n)), Qt::LeftButton);
@@ -195,7 +195,7 @@ private slots:
     // box left scores the form as it stands.
     void wholeFormByDigitsAndEnter()
     {
-        Page33 p;
+        Page33Window p;
         p.answer(1)->setFocus(Qt::TabFocusReason);
         for (int n = 1; n <= 33; ++n) {
             QVERIFY2(p.answer(n)->hasFocus(), qPrintable(QString::number(n)));
@@ -214,7 +214,7 @@ private slots:
     // first, so the run sees the answers before the click.
     void clickWhileABoxHasTheFocus()
     {
-        Page33 p;
+        Page33Window p;
         p.answer(11)->setFocus(Qt::MouseFocusReason);
         QTest::keyClicks(p.answer(11), "5");
         p.find<TScrollBox>("scbCMH33Field")->ensureWidgetVisible(p.button(12, 1));
@@ -239,7 +239,7 @@ private slots:
     {
         QFETCH(int, button);
         QFETCH(bool, reset);
-        Page33 p;
+        Page33Window p;
         p.answer(3)->setText("4");
         QTest::mouseClick(p.find<QAbstractButton>("lblCMH33HabResult"), Qt::LeftButton);
         const QString scoreBefore = p.con33("QiXu");
@@ -271,7 +271,7 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, kept);
-        Page33 p;
+        Page33Window p;
         TEdit *box = p.answer(7);
         box->setFocus();
         if (typed.startsWith("ime:")) {
@@ -288,7 +288,7 @@ private slots:
     // scored before it stays and no answer is lost.
     void pastedLetterShowsTheErrorBox()
     {
-        Page33 p;
+        Page33Window p;
         for (int n = 1; n <= 33; ++n)
             p.answer(n)->setText("1");
         QTest::mouseClick(p.find<QAbstractButton>("lblCMH33HabResult"), Qt::LeftButton);
@@ -314,7 +314,7 @@ private slots:
     // Question 9's prompt opens the BMI calculator; nothing comes back.
     void bmiFromQuestion9()
     {
-        Page33 p;
+        Page33Window p;
         p.answer(9)->setText("2");
         QString title;
         whenModal([&title](QWidget *modal) {
@@ -337,8 +337,9 @@ private slots:
     // The prompt button of question 9 follows its command.
     void promptFollowsItsCommand()
     {
-        Page33 p;
-        QAction *command = p.window->command("actCalcBMI");
+        Page33Window p;
+        auto *command = p.find<QAction>("actCalcBMI");
+        QVERIFY2(command, "actCalcBMI");
         auto *prompt = p.find<QAbstractButton>("lblPrompt09");
         command->setEnabled(false);
         QVERIFY(!prompt->isEnabled());
@@ -349,7 +350,7 @@ private slots:
 
     void otherPromptsAndTitlesDoNothing()
     {
-        Page33 p;
+        Page33Window p;
         int opened = 0;
         auto *timer = new QTimer(p.window);
         QObject::connect(timer, &QTimer::timeout, p.window, [&opened] {

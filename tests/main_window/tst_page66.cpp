@@ -24,15 +24,15 @@ using namespace tizhi::test;
 
 namespace {
 
-struct Page66 {
+struct Page66Window {
     QPointer<TfrmMedDiaClientInfoEdit> window = new TfrmMedDiaClientInfoEdit;
 
-    Page66()
+    Page66Window()
     {
         window->pgcClient->setCurrentIndex(2);
         QVERIFY(showActive(window));
     }
-    ~Page66() { delete window.data(); }
+    ~Page66Window() { delete window.data(); }
 
     template <class T = QWidget> T *find(const QString &name) const
     {
@@ -108,7 +108,7 @@ private slots:
 
     void startState()
     {
-        Page66 p;
+        Page66Window p;
         for (const char *type : kPinyin) {
             QCOMPARE(p.field(type)->text(), "0");
             QVERIFY(p.field(type)->wordWrap());
@@ -135,7 +135,7 @@ private slots:
     // Leaving a type field right after start scores all nine types 0.
     void startStateRun()
     {
-        Page66 p;
+        Page66Window p;
         p.leave(p.field("QiXu"));
         for (const char *type : kPinyin) {
             QCOMPARE(p.org(type)->text(), "0");
@@ -161,7 +161,7 @@ private slots:
     void triggers()
     {
         QFETCH(QString, trigger);
-        Page66 p;
+        Page66Window p;
         TwwDBEdit *yangXu = p.field("YangXu");
         yangXu->setFocus(Qt::MouseFocusReason);
         yangXu->selectAll();
@@ -206,7 +206,7 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, kept);
-        Page66 p;
+        Page66Window p;
         TwwDBEdit *field = p.field("TanShi");
         field->setFocus();
         field->selectAll();
@@ -277,7 +277,7 @@ private slots:
         QFETCH(QString, finish);
         QFETCH(QString, title);
         QFETCH(QString, after);
-        Page66 p;
+        Page66Window p;
         const QByteArray pinyin = type.toLatin1();
         TwwDBEdit *field = p.field(pinyin.constData());
         field->setText(start);
@@ -308,7 +308,7 @@ private slots:
     // box; the types scored before it keep their new values.
     void pastedLetterShowsTheErrorBox()
     {
-        Page66 p;
+        Page66Window p;
         p.leave(p.field("YangXu")); // every type scored 0
         p.field("YangXu")->setText("5;5;5;5;5;5;5;");
         // A letter reaches a type field only from the clipboard.
@@ -336,7 +336,7 @@ private slots:
     // A type emptied before it was ever scored has no score to summarise.
     void typeEmptiedBeforeItWasScored()
     {
-        Page66 p;
+        Page66Window p;
         p.field("TeBing")->setText("");
         QString message;
         whenModal([&message](QWidget *box) {
@@ -355,7 +355,7 @@ private slots:
     // the field, so no run and no error box loops.
     void openingTheQuestionnaireIsNotLeavingTheField()
     {
-        Page66 p;
+        Page66Window p;
         TwwDBEdit *field = p.field("QiYu");
         field->setFocus(Qt::MouseFocusReason);
         answerQuestionnaire("1111111", "ok");
