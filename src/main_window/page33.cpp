@@ -1,5 +1,6 @@
 #include "page33.h"
 
+#include "answer_box.h"
 #include "catalogue.h"
 #include "control_kinds.h"
 #include "page_frame.h"
@@ -202,6 +203,7 @@ void Page33::createQuestionRow(int n, QWidget *questions, QGridLayout *grid)
     row.answer->setAlignment(Qt::AlignCenter);
     // Digits only: an input method has nothing to offer here.
     row.answer->setAttribute(Qt::WA_InputMethodEnabled, false);
+    setUpAnswerBox(row.answer);
     setEnterMovesOn(row.answer);
     grid->addWidget(row.answer, n - 1, 7);
     grid->setRowMinimumHeight(n - 1, kRowHeight);
@@ -355,6 +357,11 @@ void Page33::setEditState(bool editable)
         row.answer->setReadOnlyFlag(!editable);
         row.answer->setColor(color);
     }
+}
+
+QWidget *Page33::firstField() const
+{
+    return questions_[0].answer;
 }
 
 Answers33 Page33::answers() const

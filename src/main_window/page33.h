@@ -42,6 +42,8 @@ public:
            RecordBinding &record);
 
     const TestPage &header() const { return header_; }
+    // Where the focus goes when the page is shown: the first answer box.
+    QWidget *firstField() const;
 
     // The captions that come from the catalogue: the answer columns' titles,
     // the questions and their number buttons; then the columns aligned.

@@ -175,6 +175,8 @@ QWidget *Page66::createTypeFieldCell(const ConstitutionType &type, TypeRow &type
     typeRow.button->setObjectName(controlName("btnCMH", type, "Field"));
     typeRow.button->setText(QStringLiteral(">>>"));
     typeRow.button->setFocusPolicy(Qt::NoFocus);
+    typeRow.button->setToolTip(
+        QStringLiteral("打开体质测试项目窗口（在文本框中按 Alt+↓ 也可打开）"));
     typeRow.button->setDesignSize({kButtonSize, kButtonSize});
     cellLayout->addWidget(typeRow.field, 1);
     cellLayout->addWidget(typeRow.button);
@@ -184,6 +186,7 @@ QWidget *Page66::createTypeFieldCell(const ConstitutionType &type, TypeRow &type
     QObject::connect(events, &ControlEvents::exited, window_, &W::edtCMHYangXuFieldExit);
     QObject::connect(events, &ControlEvents::keyPressed, window_, &W::edtCMHYangXuFieldKeyPress);
     QObject::connect(events, &ControlEvents::doubleClicked, window_, dblClick);
+    QObject::connect(events, &ControlEvents::keyDown, window_, &W::edtCMHYangXuFieldKeyDown);
     TSpeedButton *button = typeRow.button;
     QObject::connect(button, &QToolButton::clicked, window_,
                      [window = window_, button, dblClick] { (window->*dblClick)(button); });
@@ -204,6 +207,20 @@ void Page66::setTabOrder()
     for (const TypeRow &typeRow : typeRows_)
         order << typeRow.org << typeRow.con << typeRow.result;
     setTabOrderChain(order);
+}
+
+QWidget *Page66::firstField() const
+{
+    return typeRows_[0].field;
+}
+
+int Page66::typeCodeOf(const QWidget *field) const
+{
+    for (std::size_t i = 0; i < typeRows_.size(); ++i) {
+        if (typeRows_[i].field == field)
+            return int(i) + 1;
+    }
+    return 0;
 }
 
 void Page66::clearTypeFields()

@@ -32,6 +32,10 @@ public:
            RecordBinding &record);
 
     const TestPage &header() const { return header_; }
+    // Where the focus goes when the page is shown: the first type field.
+    QWidget *firstField() const;
+    // The type code of a type field, or 0 for any other control.
+    int typeCodeOf(const QWidget *field) const;
 
     // Opens the header and the type fields for entry, or closes them.
     void setEditState(bool editable);

@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QVBoxLayout>
+#include <QWidget>
 
 namespace tizhi {
 
@@ -13,6 +14,15 @@ RecordPage::RecordPage(QWidget *content, const QList<FieldDef> &fields)
     grid_ = buildFieldGrid(content, fields);
     column->addWidget(grid_.container);
     column->addStretch(1);
+}
+
+QWidget *RecordPage::firstField() const
+{
+    for (const Field &field : grid_.fields) {
+        if (field.widget->isEnabled() && field.widget->focusPolicy() != Qt::NoFocus)
+            return field.widget;
+    }
+    return nullptr;
 }
 
 } // namespace tizhi

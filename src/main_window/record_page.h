@@ -13,6 +13,9 @@ namespace tizhi {
 class RecordPage {
 public:
     const FieldGrid &grid() const { return grid_; }
+    // Where the focus goes when the page is shown: its first field that
+    // takes the focus.
+    QWidget *firstField() const;
 
 protected:
     // Lays the fields of `fields` (which must outlive the page) out on

@@ -140,6 +140,9 @@ TfrmMedDiaClientInfoEdit::TfrmMedDiaClientInfoEdit(QWidget *parent)
     createPages();
     connectHandlers();
     FormCreate();
+    // After FormCreate, which selects the start page without moving the focus.
+    connect(pgcClient, &QTabWidget::currentChanged, this,
+            &TfrmMedDiaClientInfoEdit::pgcClientChange);
 }
 
 TfrmMedDiaClientInfoEdit::~TfrmMedDiaClientInfoEdit()
@@ -366,6 +369,21 @@ void TfrmMedDiaClientInfoEdit::selectPage(const QAction *command, int index)
         pgcClient->setCurrentIndex(index);
 }
 
+void TfrmMedDiaClientInfoEdit::pgcClientChange(int index)
+{
+    // Only where the focus was on the page left: the page control then puts
+    // it on the first control of the new page that takes it, which on a
+    // record page is the list hidden under the notice panel.
+    QWidget *focus = focusWidget();
+    if (!focus || !pgcClient->currentWidget()->isAncestorOf(focus))
+        return;
+    const std::array<QWidget *, 5> firstFields = {baseInfo_->firstField(), page33_->firstField(),
+                                                  page66_->firstField(), diagnose_->firstField(),
+                                                  contact_->firstField()};
+    if (index >= 0 && std::size_t(index) < firstFields.size() && firstFields[std::size_t(index)])
+        firstFields[std::size_t(index)]->setFocus(Qt::OtherFocusReason);
+}
+
 void TfrmMedDiaClientInfoEdit::actInsert33Execute()
 {
     selectPage(commands_.actInsert33, Test33);
@@ -496,6 +514,15 @@ void TfrmMedDiaClientInfoEdit::edtCMHYangXuFieldKeyPress(QWidget *, QChar &key)
 {
     if (!Page66::typeFieldTakes(key))
         key = QChar();
+}
+
+void TfrmMedDiaClientInfoEdit::edtCMHYangXuFieldKeyDown(QWidget *sender, int key,
+                                                        Qt::KeyboardModifiers modifiers)
+{
+    if (key == Qt::Key_Down && (modifiers & Qt::AltModifier)) {
+        if (const int code = page66_->typeCodeOf(sender))
+            openQuestionnaire(code);
+    }
 }
 
 void TfrmMedDiaClientInfoEdit::actCMHConvalesceSchemeExecute()

@@ -68,7 +68,13 @@ public:
     // Page 2: the type fields.
     void edtCMHYangXuFieldExit(QWidget *sender);
     void edtCMHYangXuFieldKeyPress(QWidget *sender, QChar &key);
+    // Alt+Down in a type field opens its questionnaire, as the usual key
+    // for opening what belongs to a field.
+    void edtCMHYangXuFieldKeyDown(QWidget *sender, int key, Qt::KeyboardModifiers modifiers);
     void actCMHConvalesceSchemeExecute();
+    // A page shown while the focus was on the page left: the focus goes to
+    // the new page's first field.
+    void pgcClientChange(int index);
     // Each opens the questionnaire window for its type; also the click
     // handler of the type's ">>>" button.
     void edtCMHYangXuFieldDblClick(QWidget *sender);
