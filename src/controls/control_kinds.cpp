@@ -118,10 +118,14 @@ QString withoutLineBreaks(QString text)
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QChar('\r'), QChar('\n'));
     text.replace(QChar::ParagraphSeparator, QChar('\n'));
-    while (text.endsWith(QChar('\n')))
-        text.chop(1);
-    while (text.startsWith(QChar('\n')))
-        text.remove(0, 1);
+    // Line breaks at the ends go, in one cut each: removing them one by one
+    // from the front would take time quadratic in their number.
+    qsizetype start = 0, end = text.size();
+    while (start < end && text[start] == QChar('\n'))
+        ++start;
+    while (end > start && text[end - 1] == QChar('\n'))
+        --end;
+    text = text.mid(start, end - start);
     text.replace(QChar('\n'), QChar(' '));
     return text;
 }

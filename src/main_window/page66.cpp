@@ -171,6 +171,11 @@ QWidget *Page66::createTypeFieldCell(const ConstitutionType &type, TypeRow &type
     typeRow.field->setWordWrap(true);
     typeRow.field->setVisibleLines(1);
     typeRow.field->setDesignSize({kTypeFieldWidth, 21});
+    // An item string has no word boundaries, and Qt's default wrapping
+    // (at word boundaries, else anywhere) lays out a long one in time
+    // quadratic in its length: a 2 MB paste took minutes. Wrapping anywhere
+    // breaks such a string where the default would, in linear time.
+    typeRow.field->setWordWrapMode(QTextOption::WrapAnywhere);
     typeRow.button = new TSpeedButton(cell);
     typeRow.button->setObjectName(controlName("btnCMH", type, "Field"));
     typeRow.button->setText(QStringLiteral(">>>"));

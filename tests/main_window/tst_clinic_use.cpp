@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
@@ -422,6 +423,32 @@ private slots:
             QVERIFY2(richNames.contains(name), name);
         for (const char *name : {"edtCMH33Remark", "edtCMHRemark", "edtMDRRemark", "edtCRRemark"})
             QVERIFY2(!richNames.contains(name), name);
+    }
+
+    // A paste into a type field takes time linear in its size: ten times the
+    // text may take at most a few times ten times as long (it took a
+    // hundred times as long, and 2 MB took minutes).
+    void pasteIntoATypeFieldIsLinear()
+    {
+        MainWindow w;
+        w.window->pgcClient->setCurrentIndex(2);
+        auto *field = w.find<TwwDBEdit>("edtCMHYangXuField");
+        QVERIFY2(field, "edtCMHYangXuField");
+        field->setFocus(Qt::TabFocusReason);
+        auto timeFor = [field](int answers) {
+            field->setText(QString());
+            QApplication::clipboard()->setText(QStringLiteral("3;1;2;5;4;").repeated(answers / 5));
+            QElapsedTimer timer;
+            timer.start();
+            field->paste();
+            QApplication::processEvents();
+            return std::max<qint64>(timer.elapsed(), 1);
+        };
+        const qint64 small = timeFor(10'000);
+        const qint64 large = timeFor(100'000);
+        QVERIFY2(large < 40 * small + 200,
+                 qPrintable(QStringLiteral("%1 ms vs %2 ms").arg(large).arg(small)));
+        QCOMPARE(field->text().size(), 200'000);
     }
 
     // The program's set-up names no display name, which the desktop would
