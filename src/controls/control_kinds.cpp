@@ -272,11 +272,10 @@ bool RichTextBase::readRtfFile(const QString &path, QTextDocument &document)
     return true;
 }
 
-NavigatorBase::NavigatorBase(QWidget *parent) : QFrame(parent)
+NavigatorBase::NavigatorBase(QWidget *parent) : QToolBar(parent)
 {
-    auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    setMovable(false);
+    setFloatable(false);
 }
 
 TScrollBox::TScrollBox(QWidget *parent) : ControlKind(parent)

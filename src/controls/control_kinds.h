@@ -22,6 +22,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTextEdit>
+#include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -123,7 +124,11 @@ public:
 };
 
 // The record navigator bar: a row of flat buttons (first, prior, next, ...).
-class NavigatorBase : public QFrame {
+// A record navigator is a toolbar that stays where it is put: on a narrow
+// window, or with large fonts, the buttons that do not fit are reached
+// through its extension button, instead of the row widening the window
+// past the screen.
+class NavigatorBase : public QToolBar {
 public:
     explicit NavigatorBase(QWidget *parent = nullptr);
 };

@@ -13,6 +13,7 @@
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -108,11 +109,8 @@ Page33::Page33(TfrmMedDiaClientInfoEdit *window, const PageFrame &frame,
     createSummaryArea(body, column, record);
     setTabOrder();
     showCommand(questions_[8].prompt, calcBMI_);
-
-    // The answer boxes and the nine scores must be in view without
-    // scrolling sideways: on a narrow screen the record list beside the
-    // page gives up width first, down to 200 pixels.
-    frame.dataArea->setFitsContentWidth(200);
+    // A taller window shows more questions at once.
+    letTestPageBodyGrow(header_);
 }
 
 void Page33::createTitleRow(QWidget *body, QVBoxLayout *column)
@@ -168,7 +166,7 @@ void Page33::createQuestionGrid(QWidget *body, QVBoxLayout *column)
     for (int n = 1; n <= kQuestionCount33; ++n)
         createQuestionRow(n, questions, grid);
     grid->setColumnStretch(8, 1); // room to spare stays right of the answers
-    column->addWidget(scbCMH33Field);
+    column->addWidget(scbCMH33Field, 1);
 }
 
 void Page33::createQuestionRow(int n, QWidget *questions, QGridLayout *grid)
@@ -318,18 +316,28 @@ void Page33::alignQuestionColumns()
                                         row.buttons[1], row.buttons[2], row.buttons[3],
                                         row.buttons[4], row.answer};
     };
+    // An answer box holds one digit: what a line edit would like for a
+    // line of text (17 characters) would push the grid past a small screen.
+    auto neededWidth = [](const QWidget *cell) {
+        return qobject_cast<const QLineEdit *>(cell) ? cell->minimumSizeHint().width()
+                                                     : cell->sizeHint().width();
+    };
     for (const QuestionRow &row : questions_) {
         const auto cells = cellsOf(row);
         for (std::size_t c = 0; c < cells.size(); ++c)
-            widths[c] = std::max(widths[c], cells[c]->sizeHint().width());
+            widths[c] = std::max(widths[c], neededWidth(cells[c]));
     }
     for (std::size_t c = 0; c < answerTitles_.size(); ++c)
         widths[2 + c] = std::max(widths[2 + c], answerTitles_[c]->sizeHint().width());
     widths[1] = std::max(widths[1], titlePrompt_->sizeHint().width());
     for (const QuestionRow &row : questions_) {
         const auto cells = cellsOf(row);
-        for (std::size_t c = 0; c < cells.size(); ++c)
+        for (std::size_t c = 0; c < cells.size(); ++c) {
             cells[c]->setFixedWidth(widths[c]);
+            // A row grows where a caption needs more than the design's
+            // height: two lines of a BMI band at 14 points.
+            cells[c]->setMinimumHeight(cells[c]->sizeHint().height());
+        }
     }
     // The title row stands over the grid's margin and its scroll bar.
     const int scrollBar = scbCMH33Field->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
@@ -339,6 +347,16 @@ void Page33::alignQuestionColumns()
         answerTitles_[c]->setFixedWidth(widths[2 + c]);
     lblTitleOriginal->setFixedWidth(
         std::max(widths[7] + kGridMargin + scrollBar, lblTitleOriginal->sizeHint().width()));
+    // The titles as tall as their captions need: three lines at 14 points.
+    for (QWidget *title : std::initializer_list<QWidget *>{
+             titleNo_, titlePrompt_, answerTitles_[0], answerTitles_[1], answerTitles_[2],
+             answerTitles_[3], answerTitles_[4], lblTitleOriginal})
+        title->setMinimumHeight(std::max(kRowHeight, title->sizeHint().height()));
+    // The identification button may be as narrow as its design where the
+    // window is narrow, not the style's 80 pixels for a dialog's button,
+    // as long as its caption fits.
+    const QSize caption = lblCMH33HabResult->fontMetrics().size(0, lblCMH33HabResult->text());
+    lblCMH33HabResult->setMinimumWidth(std::max(43, caption.width() + 12));
     int total = 2 * kGridMargin + scrollBar + 2 * scbCMH33Field->frameWidth();
     for (int width : widths)
         total += width;

@@ -14,14 +14,18 @@ namespace {
 
 constexpr int kToolbarHeight = 47;
 constexpr int kLeftColumnWidth = 335;
+// What the page's data area leaves of the screen's width at least: the
+// splitter, a sliver of the left column and the window's frame.
+constexpr int kFitReserve = 10;
 
-// A toolbar button follows its command: caption, hint, enabled, visible.
-void bindToAction(TSpeedButton *button, QAction *action)
+// A toolbar button follows its command: caption, hint, enabled, and
+// visible through its place on the toolbar, which shows or hides it.
+void bindToAction(TSpeedButton *button, QAction *place, QAction *action)
 {
     button->setDefaultAction(action);
-    button->setVisible(action->isVisible());
-    QObject::connect(action, &QAction::changed, button,
-                     [button, action] { button->setVisible(action->isVisible()); });
+    place->setVisible(action->isVisible());
+    QObject::connect(action, &QAction::changed, place,
+                     [place, action] { place->setVisible(action->isVisible()); });
 }
 
 } // namespace
@@ -50,15 +54,15 @@ TwwDBNavigator *createToolbar(QWidget *page, const PageFrameSpec &spec)
     auto *navigator = new TwwDBNavigator(page);
     navigator->setObjectName(spec.navigatorName);
     navigator->setFixedHeight(kToolbarHeight);
-    auto *bar = static_cast<QHBoxLayout *>(navigator->layout());
-    bar->setContentsMargins(4, 2, 4, 2);
+    navigator->setContentsMargins(4, 2, 4, 2);
     int plain = 0;
     for (const ToolbarButton &spec_button : spec.buttons) {
         auto *button = new TSpeedButton(navigator);
         button->setFocusPolicy(Qt::NoFocus);
         button->setMinimumHeight(kToolbarHeight - 6);
+        QAction *place = navigator->addWidget(button);
         if (spec_button.action) {
-            bindToAction(button, spec_button.action);
+            bindToAction(button, place, spec_button.action);
             button->setObjectName(spec.navigatorName + "_" + spec_button.action->objectName());
         } else {
             // The record set is never opened, so the plain buttons never act.
@@ -67,9 +71,7 @@ TwwDBNavigator *createToolbar(QWidget *page, const PageFrameSpec &spec)
             button->setEnabled(false);
             button->setObjectName(spec.navigatorName + QString::number(++plain));
         }
-        bar->addWidget(button);
     }
-    bar->addStretch();
     return navigator;
 }
 
@@ -109,6 +111,9 @@ TPanel *createCountBar(QWidget *parent, const PageFrameSpec &spec)
 QWidget *createLeftColumn(QWidget *parent, const PageFrameSpec &spec, PageFrame &frame)
 {
     auto *left = new QWidget(parent);
+    // The list gives way first when the window is narrow: in this edition it
+    // is empty, and the page beside it holds what is answered and read.
+    left->setMinimumWidth(1);
     auto *leftLayout = new QVBoxLayout(left);
     leftLayout->setContentsMargins(0, 0, 0, 0);
     leftLayout->setSpacing(0);
@@ -147,6 +152,9 @@ PageFrame buildPageFrame(QWidget *page, const PageFrameSpec &spec)
     pageLayout->addWidget(splitter, 1);
     QWidget *left = createLeftColumn(splitter, spec, frame);
     frame.dataArea = new TScrollBox(splitter);
+    // The page keeps the width of its content (down to the screen's) and
+    // scrolls only vertically; the left column takes what is left.
+    frame.dataArea->setFitsContentWidth(kFitReserve);
     frame.content = new QWidget;
     frame.dataArea->setWidget(frame.content);
 

@@ -71,6 +71,15 @@ TestPage buildTestPage(QWidget *content, const TestPageDefs &defs, QAction *sche
     return page;
 }
 
+void letTestPageBodyGrow(const TestPage &page)
+{
+    // The page's column holds the grid, then a stretch.
+    auto *column = static_cast<QVBoxLayout *>(page.grid.container->parentWidget()->layout());
+    column->setStretch(0, 1);
+    column->setStretch(1, 0);
+    page.grid.layout->setRowStretch(kFirstBodyRow, 1);
+}
+
 void setTestPageHeaderEditState(const TestPage &page, bool editable)
 {
     const TColor color =

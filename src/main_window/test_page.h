@@ -65,6 +65,10 @@ struct TestPage {
 // Builds a test page on `content`, the page's data area.
 TestPage buildTestPage(QWidget *content, const TestPageDefs &defs, QAction *schemeCommand);
 
+// Gives the height the page has to spare to its body, instead of leaving
+// it below the remark.
+void letTestPageBodyGrow(const TestPage &page);
+
 // Opens the header fields, the scheme and remark boxes for entry or closes
 // them, with the editable or read-only colour; the test-type box only takes
 // the colour.
