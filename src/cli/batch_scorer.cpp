@@ -18,10 +18,10 @@ namespace {
 // One run over one input: its reader, its output and what it found.
 class ScoreRun {
 public:
-    ScoreRun(std::istream &in, std::ostream &out, std::ostream &err, Form form, Encoding encoding,
-             const std::function<void(std::int64_t)> &progress)
-        : out_(out), err_(err), form_(form), encoding_(encoding), progress_(progress), reader_(in),
-          output_(out)
+    ScoreRun(std::istream &in, std::ostream &out, Form form, Encoding encoding,
+             const DiagnosticSink &report, const std::function<void(std::int64_t)> &progress)
+        : out_(out), form_(form), encoding_(encoding), report_(report), progress_(progress),
+          reader_(in), output_(out)
     {
     }
 
@@ -41,19 +41,23 @@ private:
         if (progress_ && result_.rows % 1024 == 0)
             progress_(result_.rows);
     }
-    // Ends the run with exit status 2, telling why.
-    RunResult stop(const std::string &message)
+    void tell(Diagnostic diagnostic)
     {
-        err_ << "tizhi-score: " << message << "\n";
-        result_.exitCode = 2;
+        if (report_)
+            report_(diagnostic);
+    }
+    // Ends the run in trouble, telling why.
+    RunResult stop(Diagnostic diagnostic)
+    {
+        tell(std::move(diagnostic));
+        result_.status = ExitStatus::Trouble;
         return result_;
     }
 
     std::ostream &out_;
-    std::ostream &err_;
     const Form form_;
     const Encoding encoding_;
-
+    const DiagnosticSink &report_;
     const std::function<void(std::int64_t)> &progress_;
     CsvReader reader_;
     OutputText output_;
@@ -70,13 +74,13 @@ RunResult ScoreRun::run()
     } catch (const CsvError &csv) {
         output_.write();
         out_.flush();
-        return stop("line " + std::to_string(csv.line()) + ": " + csv.what());
+        return stop({csv.line(), csv.column(), csv.what()});
     }
     output_.write();
     out_.flush();
     if (!out_)
-        return stop("the output could not be written");
-    result_.exitCode = result_.failedRows > 0 ? 1 : 0;
+        return stop({0, 0, "the output could not be written"});
+    result_.status = result_.failedRows > 0 ? ExitStatus::RowsWithErrors : ExitStatus::AllScored;
     return result_;
 }
 
@@ -86,20 +90,21 @@ std::optional<RowScorer> ScoreRun::start()
         reader_.skipByteOrderMark();
     } else if (reader_.startsWithByteOrderMark()) {
         // Read as GBK, the mark would become part of the first column's name.
-        stop("line 1: the input begins with a UTF-8 byte order mark: it is UTF-8 text; read it "
-             "with --encoding utf-8");
+        stop({1, 0,
+              "the input begins with a UTF-8 byte order mark: it is UTF-8 text; read it "
+              "with --encoding utf-8"});
         return std::nullopt;
     }
     std::vector<std::pair<std::size_t, std::string>> named;
     if (!readHeader(named)) {
-        stop("the input is empty; the first line must name the columns");
+        stop({0, 0, "the input is empty; the first line must name the columns"});
         return std::nullopt;
     }
     decodeNames(named, encoding_, reader_.recordLine());
     try {
         return RowScorer(form_, reader_.fieldCount(), named);
     } catch (const UsageError &usage) {
-        stop(std::string("line 1: ") + usage.what());
+        stop({1, 0, usage.what()});
         return std::nullopt;
     }
 }
@@ -141,22 +146,17 @@ void ScoreRun::scoreRows(RowScorer &scorer)
         rowDone();
         if (scored.failed) {
             ++result_.failedRows;
-            // The error column holds the whole message; the terminal gets
-            // its head only, whatever was pasted into a cell.
-            std::string message = std::move(scored.fields.back());
-            if (message.size() > 300)
-                message = message.substr(0, 300) + "...";
-            err_ << "tizhi-score: line " << line << ": " << message << "\n";
+            tell({line, scored.errorColumn, std::move(scored.fields.back()), true});
         }
     }
 }
 
 } // namespace
 
-RunResult scoreCsv(std::istream &in, std::ostream &out, std::ostream &err, Form form,
-                   Encoding encoding, const std::function<void(std::int64_t)> &progress)
+RunResult scoreCsv(std::istream &in, std::ostream &out, Form form, Encoding encoding,
+                   const DiagnosticSink &report, const std::function<void(std::int64_t)> &progress)
 {
-    return ScoreRun(in, out, err, form, encoding, progress).run();
+    return ScoreRun(in, out, form, encoding, report, progress).run();
 }
 
 } // namespace tizhi::cli

@@ -19,8 +19,10 @@ std::string decodeField(std::string_view bytes, Encoding encoding, std::int64_t 
 {
     auto text = decodeToUtf8(encoding, bytes);
     if (!text)
-        throw CsvError(line, "field " + std::to_string(index + 1) + " holds bytes that are not " +
-                                 encodingName(encoding) + " text");
+        throw CsvError(line,
+                       "field " + std::to_string(index + 1) + " holds bytes that are not " +
+                           encodingName(encoding) + " text",
+                       index + 1);
     return std::move(*text);
 }
 

@@ -97,9 +97,11 @@ ScoredRow RowScorer::score(const std::vector<std::string> &row) const
     // box of the program can hold one, so the row is not scored.
     if (header_.layout != Layout::ItemStrings66) {
         for (std::size_t i = 0; i < header_.columns.size() && error.empty(); ++i) {
-            if (row[header_.columns[i]].find(';') != std::string::npos)
+            if (row[header_.columns[i]].find(';') != std::string::npos) {
                 error = "the answer in column '" + header_.names[i] +
                         "' holds ';', which no answer box can hold";
+                scored.errorColumn = header_.columns[i] + 1;
+            }
         }
         if (!error.empty())
             record = AssessmentRecord{};

@@ -22,6 +22,8 @@ struct ScoredRow {
     std::vector<std::string> fields;
     // Whether the run stopped with an error, which the error column holds.
     bool failed = false;
+    // The input field (1-based) the error is in, when it is in one; else 0.
+    std::size_t errorColumn = 0;
 };
 
 // Maps input columns to answers and scores rows. Texts are UTF-8.

@@ -51,10 +51,10 @@ Exit status: 0 every row scored; 1 some rows carry an error in the error
 column; 2 wrong usage or unreadable input.
 )";
 
-int usageError(const std::string &message)
+ExitStatus usageError(const std::string &message)
 {
     std::cerr << "tizhi-score: " << message << "\nTry 'tizhi-score --help'.\n";
-    return 2;
+    return ExitStatus::Trouble;
 }
 
 // Shows "scored N rows" on a terminal, at most a few times a second.
@@ -178,7 +178,7 @@ std::variant<Options, std::string> parseOptions(int argc, char **argv)
     return options;
 }
 
-int run(int argc, char **argv)
+ExitStatus run(int argc, char **argv)
 {
     auto parsed = parseOptions(argc, argv);
     if (const auto *message = std::get_if<std::string>(&parsed))
@@ -186,7 +186,7 @@ int run(int argc, char **argv)
     const Options &options = std::get<Options>(parsed);
     if (options.help) {
         std::cout << kUsage;
-        return 0;
+        return ExitStatus::AllScored;
     }
     if (!options.form)
         return usageError("--form 33 or --form 66 is required");
@@ -205,7 +205,7 @@ int run(int argc, char **argv)
         if (inFile.fd < 0) {
             std::cerr << "tizhi-score: cannot open '" << paths[0]
                       << "' for reading: " << std::strerror(errno) << "\n";
-            return 2;
+            return ExitStatus::Trouble;
         }
         inFd = inFile.fd;
         inName = "'" + paths[0] + "'";
@@ -239,7 +239,7 @@ int run(int argc, char **argv)
         if (!output.device()->open(QIODevice::WriteOnly)) {
             std::cerr << "tizhi-score: cannot write '" << paths[1]
                       << "': " << output.device()->errorString().toStdString() << "\n";
-            return 2;
+            return ExitStatus::Trouble;
         }
         outBuffer.emplace(*output.device());
         outStream.emplace(&*outBuffer);
@@ -249,46 +249,64 @@ int run(int argc, char **argv)
     }
 
     Progress progress(isatty(STDERR_FILENO) == 1);
-    const RunResult result = scoreCsv(in, *out, std::cerr, form, encoding,
-                                      [&progress](std::int64_t rows) { progress.update(rows); });
+    const RunResult result = scoreCsv(
+        in, *out, form, encoding,
+        [](const Diagnostic &diagnostic) { std::cerr << formatDiagnostic(diagnostic); },
+        [&progress](std::int64_t rows) { progress.update(rows); });
     progress.finish();
 
     out->flush();
     const bool written = outBuffer ? !outBuffer->failed() && bool(*out) : bool(*out);
-    if (result.exitCode != 2 && !written)
+    const bool wholeInput = result.status != ExitStatus::Trouble;
+    if (wholeInput && !written)
         std::cerr << "tizhi-score: the output could not be written\n";
     if (output.saved) {
-        if (result.exitCode == 2 || !written) {
+        if (!wholeInput || !written) {
             output.saved->cancelWriting(); // the temporary file goes, nothing is published
-            return 2;
+            return ExitStatus::Trouble;
         }
         if (!output.saved->commit()) {
             std::cerr << "tizhi-score: cannot write '" << paths[1]
                       << "': " << output.saved->errorString().toStdString() << "\n";
-            return 2;
+            return ExitStatus::Trouble;
         }
     } else if (!written) {
-        return 2;
+        return ExitStatus::Trouble;
     }
     if (result.failedRows > 0)
         std::cerr << "tizhi-score: " << result.failedRows << " of " << result.rows
                   << " rows carry an error\n";
-    return result.exitCode;
+    return result.status;
 }
 
 } // namespace
 
+std::string formatDiagnostic(const Diagnostic &diagnostic)
+{
+    std::string text = "tizhi-score: ";
+    if (diagnostic.line > 0)
+        text += "line " + std::to_string(diagnostic.line) + ": ";
+    // A row's error column holds the whole message; the terminal gets its
+    // head only, whatever was pasted into a cell.
+    constexpr std::size_t kHead = 300;
+    if (diagnostic.rowError && diagnostic.message.size() > kHead)
+        text.append(diagnostic.message, 0, kHead) += "...";
+    else
+        text += diagnostic.message;
+    return text + "\n";
+}
+
 int tizhiScoreMain(int argc, char **argv)
 {
-    // No exception leaves the command: whatever goes wrong is exit 2.
+    // No exception leaves the command: whatever goes wrong is trouble.
     try {
-        return run(argc, argv);
+        return static_cast<int>(run(argc, argv));
     } catch (const std::exception &error) {
         std::cerr << "tizhi-score: " << error.what() << "\n";
     } catch (...) {
         std::cerr << "tizhi-score: an unexpected error\n";
     }
-    return 2;
+    return static_cast<int>(ExitStatus::Trouble);
 }
 
 } // namespace tizhi::cli
