@@ -4,6 +4,7 @@
 // character in either is a comma, a quote, CR or LF.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <istream>
@@ -16,17 +17,20 @@
 
 namespace tizhi::cli {
 
-// Malformed input; `line` is the 1-based line where the fault was found.
+// Malformed input; `line` is the 1-based line where the fault was found,
+// `column` the 1-based field it is in, or 0 when it is in none.
 class CsvError : public std::runtime_error {
 public:
-    CsvError(std::int64_t line, const std::string &message)
-        : std::runtime_error(message), line_(line)
+    CsvError(std::int64_t line, const std::string &message, std::size_t column = 0)
+        : std::runtime_error(message), line_(line), column_(column)
     {
     }
     std::int64_t line() const { return line_; }
+    std::size_t column() const { return column_; }
 
 private:
     std::int64_t line_;
+    std::size_t column_;
 };
 
 // A stream buffer that can tell a read error from the end of its input

@@ -51,10 +51,16 @@ Exit status: 0 every row scored; 1 some rows carry an error in the error
 column; 2 wrong usage or unreadable input.
 )";
 
-int usageError(const std::string &message)
+// Prints one of the command's own messages.
+void complain(const std::string &message)
+{
+    std::cerr << "tizhi-score: " << message << "\n";
+}
+
+ExitStatus usageError(const std::string &message)
 {
     std::cerr << "tizhi-score: " << message << "\nTry 'tizhi-score --help'.\n";
-    return 2;
+    return ExitStatus::Trouble;
 }
 
 // Shows "scored N rows" on a terminal, at most a few times a second.
@@ -82,35 +88,128 @@ private:
     std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
 };
 
-// Closes a descriptor the run opened, whatever way the run ends.
-struct Descriptor {
-    int fd = -1;
-    ~Descriptor()
-    {
-        if (fd > 2)
-            close(fd);
-    }
-};
-
-// The named output: a regular file (new, or replaced whole by a temporary
-// file beside it, with its permissions kept and through a symbolic link),
-// or a device or FIFO written directly.
-struct Output {
-    std::optional<QSaveFile> saved;
-    std::optional<QFile> direct;
-
-    QIODevice *device()
-    {
-        if (saved)
-            return &*saved;
-        return direct ? &*direct : nullptr;
-    }
-};
-
 bool sameFile(const struct stat &a, const struct stat &b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
+
+// The input, read so that a read error is never taken for its end.
+class Input {
+public:
+    Input() = default;
+    Input(const Input &) = delete;
+    Input &operator=(const Input &) = delete;
+    ~Input()
+    {
+        if (fd_ > 2)
+            close(fd_);
+    }
+
+    // Opens INPUT, or takes standard input for none or "-"; false, the
+    // reason told, when it cannot be opened.
+    bool open(const std::vector<std::string> &paths)
+    {
+        std::string name = "standard input";
+        if (!paths.empty() && paths[0] != "-") {
+            fd_ = ::open(paths[0].c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd_ < 0) {
+                const int error = errno;
+                complain("cannot open '" + paths[0] + "' for reading: " + std::strerror(error));
+                return false;
+            }
+            name = "'" + paths[0] + "'";
+        }
+        buffer_.emplace(fd(), name);
+        stream_.emplace(&*buffer_);
+        return true;
+    }
+
+    int fd() const { return fd_ < 0 ? STDIN_FILENO : fd_; }
+    std::istream &stream() { return *stream_; }
+
+private:
+    int fd_ = -1; // a file the run opened, else -1
+    std::optional<FdReadBuffer> buffer_;
+    std::optional<std::istream> stream_;
+};
+
+// Where the scored rows go: standard output, or a named OUTPUT, which
+// appears only when the whole input was read and written. A regular file
+// is new, or replaced whole by a temporary file beside it, with its
+// permissions kept and through a symbolic link; a device or FIFO is
+// written directly.
+class Output {
+public:
+    // Opens OUTPUT when one is named (not "-"), refusing the input's own
+    // file; else takes standard output. The exit status, the reason told,
+    // when it cannot.
+    std::optional<ExitStatus> open(const std::vector<std::string> &paths, int inFd)
+    {
+        if (paths.size() < 2 || paths[1] == "-") {
+            // Written in large pieces, with nothing of C's stdio between them.
+            std::ios::sync_with_stdio(false);
+            return std::nullopt;
+        }
+        name_ = paths[1];
+        struct stat target {};
+        struct stat source {};
+        const bool exists = stat(name_.c_str(), &target) == 0;
+        if (exists && fstat(inFd, &source) == 0 && sameFile(source, target))
+            return usageError("INPUT and OUTPUT are the same file '" + name_ +
+                              "': the scored rows would replace the forms");
+        const QString path = QFile::decodeName(name_.c_str());
+        if (exists && !S_ISREG(target.st_mode)) {
+            direct_.emplace(path);
+        } else {
+            // Through a symbolic link to the file it names, so that the link stays.
+            const QFileInfo info(path);
+            QString file = path;
+            if (info.isSymLink())
+                file = exists ? info.canonicalFilePath() : info.symLinkTarget();
+            saved_.emplace(file);
+        }
+        QIODevice &device = saved_ ? static_cast<QIODevice &>(*saved_) : *direct_;
+        if (!device.open(QIODevice::WriteOnly)) {
+            complain("cannot write '" + name_ + "': " + device.errorString().toStdString());
+            return ExitStatus::Trouble;
+        }
+        buffer_.emplace(device);
+        stream_.emplace(&*buffer_);
+        return std::nullopt;
+    }
+
+    std::ostream &stream() { return stream_ ? *stream_ : std::cout; }
+
+    // Publishes the named OUTPUT when the run read and wrote everything,
+    // else drops it. False, the reason told, when the output does not stand.
+    bool publish(const RunResult &result)
+    {
+        std::ostream &out = stream();
+        out.flush();
+        const bool written = buffer_ ? !buffer_->failed() && bool(out) : bool(out);
+        const bool wholeInput = result.status != ExitStatus::Trouble;
+        if (wholeInput && !written)
+            complain("the output could not be written");
+        if (!saved_)
+            return written;
+        if (!wholeInput || !written) {
+            saved_->cancelWriting(); // the temporary file goes, nothing is published
+            return false;
+        }
+        if (!saved_->commit()) {
+            complain("cannot write '" + name_ + "': " + saved_->errorString().toStdString());
+            return false;
+        }
+        return true;
+    }
+
+private:
+    std::string name_;
+    std::optional<QSaveFile> saved_;
+    std::optional<QFile> direct_;
+    std::optional<DeviceWriteBuffer> buffer_;
+    std::optional<std::ostream> stream_;
+};
 
 // The options as the command line gives them.
 struct Options {
@@ -178,7 +277,7 @@ std::variant<Options, std::string> parseOptions(int argc, char **argv)
     return options;
 }
 
-int run(int argc, char **argv)
+ExitStatus run(int argc, char **argv)
 {
     auto parsed = parseOptions(argc, argv);
     if (const auto *message = std::get_if<std::string>(&parsed))
@@ -186,109 +285,63 @@ int run(int argc, char **argv)
     const Options &options = std::get<Options>(parsed);
     if (options.help) {
         std::cout << kUsage;
-        return 0;
+        return ExitStatus::AllScored;
     }
     if (!options.form)
         return usageError("--form 33 or --form 66 is required");
-    const Form form = *options.form;
-    const Encoding encoding = options.encoding;
-    const std::vector<std::string> &paths = options.paths;
-    if (paths.size() > 2)
+    if (options.paths.size() > 2)
         return usageError("at most two files: INPUT and OUTPUT");
 
-    // The input, read so that a read error is never taken for its end.
-    Descriptor inFile;
-    int inFd = STDIN_FILENO;
-    std::string inName = "standard input";
-    if (!paths.empty() && paths[0] != "-") {
-        inFile.fd = open(paths[0].c_str(), O_RDONLY | O_CLOEXEC);
-        if (inFile.fd < 0) {
-            std::cerr << "tizhi-score: cannot open '" << paths[0]
-                      << "' for reading: " << std::strerror(errno) << "\n";
-            return 2;
-        }
-        inFd = inFile.fd;
-        inName = "'" + paths[0] + "'";
-    }
-    FdReadBuffer inBuffer(inFd, inName);
-    std::istream in(&inBuffer);
-
-    // A named output appears only when the whole input was read and written.
+    Input input;
+    if (!input.open(options.paths))
+        return ExitStatus::Trouble;
     Output output;
-    std::optional<DeviceWriteBuffer> outBuffer;
-    std::ostream *out = &std::cout;
-    std::optional<std::ostream> outStream;
-    if (paths.size() == 2 && paths[1] != "-") {
-        const QString path = QFile::decodeName(paths[1].c_str());
-        struct stat target {};
-        struct stat source {};
-        const bool exists = stat(paths[1].c_str(), &target) == 0;
-        if (exists && fstat(inFd, &source) == 0 && sameFile(source, target))
-            return usageError("INPUT and OUTPUT are the same file '" + paths[1] +
-                              "': the scored rows would replace the forms");
-        if (exists && !S_ISREG(target.st_mode)) {
-            output.direct.emplace(path);
-        } else {
-            // Through a symbolic link to the file it names, so that the link stays.
-            const QFileInfo info(path);
-            QString file = path;
-            if (info.isSymLink())
-                file = exists ? info.canonicalFilePath() : info.symLinkTarget();
-            output.saved.emplace(file);
-        }
-        if (!output.device()->open(QIODevice::WriteOnly)) {
-            std::cerr << "tizhi-score: cannot write '" << paths[1]
-                      << "': " << output.device()->errorString().toStdString() << "\n";
-            return 2;
-        }
-        outBuffer.emplace(*output.device());
-        outStream.emplace(&*outBuffer);
-        out = &*outStream;
-    } else {
-        std::ios::sync_with_stdio(false);
-    }
+    if (const auto refused = output.open(options.paths, input.fd()))
+        return *refused;
 
     Progress progress(isatty(STDERR_FILENO) == 1);
-    const RunResult result = scoreCsv(in, *out, std::cerr, form, encoding,
-                                      [&progress](std::int64_t rows) { progress.update(rows); });
+    const RunResult result = scoreCsv(
+        input.stream(), output.stream(), *options.form, options.encoding,
+        [](const Diagnostic &diagnostic) { std::cerr << formatDiagnostic(diagnostic); },
+        [&progress](std::int64_t rows) { progress.update(rows); });
     progress.finish();
 
-    out->flush();
-    const bool written = outBuffer ? !outBuffer->failed() && bool(*out) : bool(*out);
-    if (result.exitCode != 2 && !written)
-        std::cerr << "tizhi-score: the output could not be written\n";
-    if (output.saved) {
-        if (result.exitCode == 2 || !written) {
-            output.saved->cancelWriting(); // the temporary file goes, nothing is published
-            return 2;
-        }
-        if (!output.saved->commit()) {
-            std::cerr << "tizhi-score: cannot write '" << paths[1]
-                      << "': " << output.saved->errorString().toStdString() << "\n";
-            return 2;
-        }
-    } else if (!written) {
-        return 2;
-    }
+    if (!output.publish(result))
+        return ExitStatus::Trouble;
     if (result.failedRows > 0)
-        std::cerr << "tizhi-score: " << result.failedRows << " of " << result.rows
-                  << " rows carry an error\n";
-    return result.exitCode;
+        complain(std::to_string(result.failedRows) + " of " + std::to_string(result.rows) +
+                 " rows carry an error");
+    return result.status;
 }
 
 } // namespace
 
+std::string formatDiagnostic(const Diagnostic &diagnostic)
+{
+    std::string text = "tizhi-score: ";
+    if (diagnostic.line > 0)
+        text += "line " + std::to_string(diagnostic.line) + ": ";
+    // A row's error column holds the whole message; the terminal gets its
+    // head only, whatever was pasted into a cell.
+    constexpr std::size_t kHead = 300;
+    if (diagnostic.rowError && diagnostic.message.size() > kHead)
+        text.append(diagnostic.message, 0, kHead) += "...";
+    else
+        text += diagnostic.message;
+    return text + "\n";
+}
+
 int tizhiScoreMain(int argc, char **argv)
 {
-    // No exception leaves the command: whatever goes wrong is exit 2.
+    // No exception leaves the command: whatever goes wrong is trouble.
     try {
-        return run(argc, argv);
+        return static_cast<int>(run(argc, argv));
     } catch (const std::exception &error) {
-        std::cerr << "tizhi-score: " << error.what() << "\n";
+        complain(error.what());
     } catch (...) {
-        std::cerr << "tizhi-score: an unexpected error\n";
+        complain("an unexpected error");
     }
-    return 2;
+    return static_cast<int>(ExitStatus::Trouble);
 }
 
 } // namespace tizhi::cli

@@ -2,10 +2,19 @@
 // its exit status, for the command itself and for the fuzz target.
 #pragma once
 
+#include "batch_scorer.h"
+
+#include <string>
+
 namespace tizhi::cli {
 
 // Runs tizhi-score with `argv` (argv[0] is the program's name) and returns
-// its exit status. Standard input, output and error are the process's.
+// its exit status (an ExitStatus). Standard input, output and error are the
+// process's.
 int tizhiScoreMain(int argc, char **argv);
+
+// A diagnostic of the scorer as the command prints it on standard error,
+// ended by a line break.
+std::string formatDiagnostic(const Diagnostic &diagnostic);
 
 } // namespace tizhi::cli

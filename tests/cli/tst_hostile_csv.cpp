@@ -5,10 +5,12 @@
 #include "test_registry.h"
 
 #include "batch_scorer.h"
+#include "tizhi_score_main.h"
 
 #include <QElapsedTimer>
 #include <QTest>
 
+#include <algorithm>
 #include <sstream>
 
 using namespace tizhi::cli;
@@ -32,8 +34,9 @@ std::string row33(const std::string &id, const std::string &answer)
 }
 
 struct Outcome {
-    int exitCode;
-    std::string out, err;
+    ExitStatus status;
+    std::string out, err; // err: the diagnostics as the command prints them
+    std::size_t longestMessage;
     qint64 ms;
 };
 
@@ -41,11 +44,17 @@ Outcome score(const std::string &input, Form form = Form::Items33,
               Encoding encoding = Encoding::Utf8)
 {
     std::istringstream in(input);
-    std::ostringstream out, err;
+    std::ostringstream out;
     QElapsedTimer timer;
     timer.start();
-    const RunResult result = scoreCsv(in, out, err, form, encoding);
-    return {result.exitCode, out.str(), err.str(), timer.elapsed()};
+    std::string err;
+    std::size_t longest = 0;
+    const RunResult result =
+        scoreCsv(in, out, form, encoding, [&err, &longest](const Diagnostic &diagnostic) {
+            err += formatDiagnostic(diagnostic);
+            longest = std::max(longest, diagnostic.message.size());
+        });
+    return {result.status, out.str(), err, longest, timer.elapsed()};
 }
 
 } // namespace
@@ -58,7 +67,7 @@ private slots:
     {
         const Outcome o =
             score(header33() + row33("a", "1") + "\"b" + row33("", "1") + row33("c", "1"));
-        QCOMPARE(o.exitCode, 2);
+        QCOMPARE(o.status, ExitStatus::Trouble);
         QVERIFY2(QString::fromStdString(o.err).contains("line 3"), o.err.c_str());
         QVERIFY(o.ms < 5000);
     }
@@ -68,7 +77,7 @@ private slots:
         const std::string big(50 * 1024 * 1024, '1');
         // As an id it is copied; as an answer it is refused row by row.
         Outcome o = score(header33() + row33(big, "2"));
-        QCOMPARE(o.exitCode, 0);
+        QCOMPARE(o.status, ExitStatus::AllScored);
         QVERIFY(o.out.size() > big.size());
         QVERIFY2(o.ms < 20000, qPrintable(QString::number(o.ms)));
 
@@ -76,8 +85,9 @@ private slots:
         for (int k = 2; k <= 33; ++k)
             answers += ",1";
         o = score(header33() + answers + "\n");
-        QCOMPARE(o.exitCode, 1);
-        QVERIFY(o.err.size() < 2000); // the terminal is spared the whole text
+        QCOMPARE(o.status, ExitStatus::RowsWithErrors);
+        QVERIFY(o.err.size() < 2000);           // the terminal is spared the whole text
+        QVERIFY(o.longestMessage > big.size()); // the diagnostic holds it whole
         QVERIFY2(o.ms < 20000, qPrintable(QString::number(o.ms)));
     }
 
@@ -92,7 +102,7 @@ private slots:
             row += ",";
         }
         const Outcome o = score(header + "\n" + row + "\n");
-        QCOMPARE(o.exitCode, 0);
+        QCOMPARE(o.status, ExitStatus::AllScored);
         QVERIFY(o.out.find("[不是平和体质] [阳虚体质]") != std::string::npos);
         QVERIFY2(o.ms < 10000, qPrintable(QString::number(o.ms)));
     }
@@ -103,7 +113,7 @@ private slots:
         for (int i = 0; i < 100000; ++i)
             header += "c" + std::to_string(i) + ",";
         const Outcome o = score(header + "\n");
-        QCOMPARE(o.exitCode, 2);
+        QCOMPARE(o.status, ExitStatus::Trouble);
         QVERIFY(o.err.size() < 2000);
         QVERIFY(o.ms < 5000);
     }
@@ -127,7 +137,7 @@ private slots:
         QFETCH(bool, gbk);
         const Outcome o = score(header33() + row33("ok", "1") + row33(bytes.toStdString(), "1"),
                                 Form::Items33, gbk ? Encoding::Gbk : Encoding::Utf8);
-        QCOMPARE(o.exitCode, 2);
+        QCOMPARE(o.status, ExitStatus::Trouble);
         QVERIFY2(QString::fromStdString(o.err).contains("line 3"), o.err.c_str());
     }
 
@@ -139,7 +149,7 @@ private slots:
         const std::string input = "YangXu,YinXu,QiXu,TanShi,ShiRe,XueYu,QiYu,TeBing,PingHe\n" +
                                   item + ",0,0,0,0,0,0,0,0\n";
         const Outcome o = score(input, Form::Items66);
-        QCOMPARE(o.exitCode, 0);
+        QCOMPARE(o.status, ExitStatus::AllScored);
         QVERIFY(o.out.find(",500000,") != std::string::npos);
         QVERIFY2(o.ms < 10000, qPrintable(QString::number(o.ms)));
     }

@@ -7,6 +7,7 @@
 #include "assessment.h"
 #include "batch_scorer.h"
 #include "csv.h"
+#include "row_scorer.h"
 
 #include <QTest>
 
@@ -18,6 +19,8 @@ using namespace tizhi;
 using namespace tizhi::cli;
 
 namespace {
+
+using Diagnostics = std::vector<Diagnostic>;
 
 // Reads every record through the in-place interface; records joined by "/",
 // fields by "|", each record with its line number first.
@@ -62,42 +65,59 @@ std::optional<std::string> expectedRow(const std::string &id,
     return row;
 }
 
-// Scores `input` as UTF-8 and as GBK (which never takes the cached path):
-// both give the same text and diagnostics. Returns the UTF-8 output with
-// the rows that stopped with an error left out, and their number.
-std::pair<std::string, std::int64_t> scoreBothWays(const std::string &input, Form form,
-                                                   std::int64_t rows)
+// What a run of the scorer wrote and told.
+struct Scored {
+    RunResult result;
+    std::string out;
+    Diagnostics diagnostics;
+};
+
+Scored scoreText(const std::string &input, Form form, Encoding encoding)
 {
+    Scored scored;
     std::istringstream in(input);
-    std::ostringstream out, err;
-    const RunResult result = scoreCsv(in, out, err, form, Encoding::Utf8);
-    [&] { QCOMPARE(result.rows, rows); }();
+    std::ostringstream out;
+    scored.result = scoreCsv(in, out, form, encoding,
+                             [&scored](const Diagnostic &d) { scored.diagnostics.push_back(d); });
+    scored.out = out.str();
+    return scored;
+}
 
-    std::istringstream gbkIn(*encodeFromUtf8(Encoding::Gbk, input));
-    std::ostringstream gbkOut, gbkErr;
-    scoreCsv(gbkIn, gbkOut, gbkErr, form, Encoding::Gbk);
-    [&] {
-        QCOMPARE(*decodeToUtf8(Encoding::Gbk, gbkOut.str()), out.str());
-        QCOMPARE(gbkErr.str(), err.str());
-    }();
-
-    // Rows that stop with an error are checked by the end-to-end tests;
-    // here they are left out of the comparison.
+// The output without the rows that stopped with an error: those are checked
+// by the end-to-end tests.
+std::string withoutFailedRows(const std::string &output)
+{
     std::string scored;
-    std::istringstream outIn(out.str());
+    std::istringstream outIn(output);
     std::string line;
     for (bool header = true; std::getline(outIn, line); header = false)
         if (header || line.back() == ',')
             scored += line + "\n";
-    return {scored, result.failedRows};
+    return scored;
+}
+
+// Scores `input` as UTF-8 and as GBK (which never takes the cached path):
+// both give the same text and diagnostics, `rows` rows of which `failing`
+// stop with an error, and the others are `expected`.
+void checkBothWays(const std::string &input, Form form, std::int64_t rows, std::int64_t failing,
+                   const std::string &expected)
+{
+    const Scored utf8 = scoreText(input, form, Encoding::Utf8);
+    QCOMPARE(utf8.result.rows, rows);
+    QCOMPARE(utf8.result.failedRows, failing);
+    QCOMPARE(withoutFailedRows(utf8.out), expected);
+
+    const Scored gbk = scoreText(*encodeFromUtf8(Encoding::Gbk, input), form, Encoding::Gbk);
+    QCOMPARE(decodeToUtf8(Encoding::Gbk, gbk.out).value_or("(not GBK)"), utf8.out);
+    QCOMPARE(gbk.diagnostics, utf8.diagnostics);
 }
 
 // The output header of `form` for an input header.
 std::string outputHeader(const std::string &header, Form form)
 {
     std::istringstream in(header);
-    std::ostringstream out, err;
-    scoreCsv(in, out, err, form, Encoding::Utf8);
+    std::ostringstream out;
+    scoreCsv(in, out, form, Encoding::Utf8, {});
     return out.str();
 }
 
@@ -221,9 +241,7 @@ private slots:
                 ++failing;
         }
         QVERIFY(failing > 0);
-        const auto [scored, failed] = scoreBothWays(input, Form::Items33, 20000);
-        QCOMPARE(failed, failing);
-        QCOMPARE(scored, expected);
+        checkBothWays(input, Form::Items33, 20000, failing, expected);
     }
 
     // The same for the 66-item form, as item strings and as answer columns:
@@ -292,9 +310,7 @@ private slots:
                 ++failing;
         }
         QVERIFY(failing > 0);
-        const auto [scored, failed] = scoreBothWays(input, Form::Items66, 20000);
-        QCOMPARE(failed, failing);
-        QCOMPARE(scored, expected);
+        checkBothWays(input, Form::Items66, 20000, failing, expected);
     }
 
     // Which rows the cached path takes: those it takes give the record
@@ -372,10 +388,10 @@ private slots:
             QCOMPARE(out, "before\n");
             return;
         }
-        bool failed = true;
+        const ScoredRow scored = scorer.score({fields.begin(), fields.end()});
+        QVERIFY(!scored.failed);
         std::string expected = "before\n";
-        appendCsvRecord(expected, scorer.score({fields.begin(), fields.end()}, failed));
-        QVERIFY(!failed);
+        appendCsvRecord(expected, scored.fields);
         QCOMPARE(out, expected);
     }
 };

@@ -2,6 +2,7 @@
 // worker would run it on forms typed in from paper.
 #include "test_registry.h"
 
+#include "batch_scorer.h"
 #include "csv.h"
 
 #include <QProcess>
@@ -13,6 +14,8 @@
 #include <sstream>
 
 using namespace tizhi::cli;
+
+Q_DECLARE_METATYPE(ExitStatus)
 
 namespace {
 
@@ -267,6 +270,64 @@ private slots:
         const Run run = runScorer(arguments, input);
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    }
+
+    // The exit status says how the run ended, and standard error holds
+    // exactly what the command told on the way.
+    void exitStatusSaysHowTheRunEnded_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<bool>("outputFull");
+        QTest::addColumn<ExitStatus>("status");
+        QTest::addColumn<QByteArray>("told");
+        const QStringList form33{"--form", "33"};
+        const QByteArray h = header33() + "\n";
+        QTest::newRow("every row scored") << form33 << h + row33("a", "3") + "\n"
+                                          << false << ExitStatus::AllScored << QByteArray();
+        QTest::newRow("a row carries an error")
+            << form33 << h + row33("a", "3") + "\n" + row33("b", "x") + "\n"
+            << false << ExitStatus::RowsWithErrors
+            << QByteArray("tizhi-score: line 3: 'x' is not a valid integer value\n"
+                          "tizhi-score: 1 of 2 rows carry an error\n");
+        QTest::newRow("a row error, then a row that stops the run")
+            << form33 << h + row33("a", "x") + "\nb,1\n"
+            << false << ExitStatus::Trouble
+            << QByteArray("tizhi-score: line 2: 'x' is not a valid integer value\n"
+                          "tizhi-score: line 3: the row has 2 fields where the header has 34\n"
+                          "tizhi-score: 1 of 1 rows carry an error\n");
+        QTest::newRow("wrong usage")
+            << QStringList{"--form", "44"} << QByteArray() << false << ExitStatus::Trouble
+            << QByteArray("tizhi-score: --form must be 33 or 66, not '44'\n"
+                          "Try 'tizhi-score --help'.\n");
+        QTest::newRow("an empty input")
+            << form33 << QByteArray() << false << ExitStatus::Trouble
+            << QByteArray("tizhi-score: the input is empty; the first line must name the "
+                          "columns\n");
+        QTest::newRow("standard output cannot be written")
+            << form33 << h + row33("a", "3") + "\n"
+            << true << ExitStatus::Trouble
+            << QByteArray("tizhi-score: the output could not be written\n");
+    }
+
+    void exitStatusSaysHowTheRunEnded()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, input);
+        QFETCH(bool, outputFull);
+        QFETCH(ExitStatus, status);
+        QFETCH(QByteArray, told);
+        QProcess process;
+        if (outputFull)
+            process.setStandardOutputFile("/dev/full");
+        process.start(QStringLiteral(TIZHI_SCORE_PATH), arguments);
+        QVERIFY(process.waitForStarted());
+        process.write(input);
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), static_cast<int>(status));
+        QCOMPARE(process.readAllStandardError(), told);
     }
 
     void outputFileOnlyWhenTheInputWasWhole()
