@@ -1,6 +1,7 @@
 // A forgiving RTF reader: a flat loop over the bytes with an explicit group
 // stack, so that deep nesting cannot exhaust the call stack, and every
-// number and length bounded, so that no input can make it hang.
+// number and length bounded, so that no input can make it hang. Control
+// words are looked up in one sorted table of word and handler.
 #include "code_pages.h"
 #include "hex_digit.h"
 #include "rtf.h"
@@ -10,9 +11,13 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <array>
+#include <climits>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace tizhi::rtf {
@@ -73,74 +78,40 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// Destinations whose content is not text of the document.
-bool isSkippedDestination(std::string_view word)
-{
-    static constexpr std::string_view words[] = {"stylesheet",
-                                                 "info",
-                                                 "pict",
-                                                 "object",
-                                                 "header",
-                                                 "headerl",
-                                                 "headerr",
-                                                 "headerf",
-                                                 "footer",
-                                                 "footerl",
-                                                 "footerr",
-                                                 "footerf",
-                                                 "footnote",
-                                                 "fldinst",
-                                                 "listtable",
-                                                 "listoverridetable",
-                                                 "pgdsctbl",
-                                                 "themedata",
-                                                 "colorschememapping",
-                                                 "datastore",
-                                                 "latentstyles",
-                                                 "xmlnstbl",
-                                                 "rsidtbl",
-                                                 "generator",
-                                                 "mmathPr",
-                                                 "filetbl",
-                                                 "revtbl",
-                                                 "bkmkstart",
-                                                 "bkmkend",
-                                                 "annotation",
-                                                 "atnid",
-                                                 "atnauthor",
-                                                 "comment",
-                                                 "private",
-                                                 "userprops",
-                                                 "docvar",
-                                                 "shppict",
-                                                 "nonshppict",
-                                                 "shp",
-                                                 "upr",
-                                                 "xe",
-                                                 "tc",
-                                                 "txe",
-                                                 "template",
-                                                 "wgrffmtfilter",
-                                                 "blipuid"};
-    return std::find(std::begin(words), std::end(words), word) != std::end(words);
-}
-
 // The bytes that end a run of plain text.
 bool isTextEnd(char c)
 {
     return c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n';
 }
 
-// Words that stand for one typographic character.
-char16_t symbolOfWord(std::string_view word)
+// A control word as read: its letters and its number, clamped to an int.
+struct ControlWord {
+    std::string_view name;
+    bool hasParameter = false;
+    int parameter = 0;
+
+    // A switch such as \b is on bare or with any number but 0.
+    bool on() const { return !hasParameter || parameter != 0; }
+};
+
+// Reads the optional signed number after a control word at `i` into `word`;
+// digits beyond the tenth are passed over. Returns the position after it.
+qsizetype readParameter(const QByteArray &data, qsizetype i, ControlWord &word)
 {
-    static constexpr std::pair<std::string_view, char16_t> symbols[] = {
-        {"emdash", 0x2014}, {"endash", 0x2013},    {"bullet", 0x2022},   {"lquote", 0x2018},
-        {"rquote", 0x2019}, {"ldblquote", 0x201C}, {"rdblquote", 0x201D}};
-    for (const auto &[name, symbol] : symbols)
-        if (word == name)
-            return symbol;
-    return 0;
+    const qsizetype n = data.size();
+    bool negative = false;
+    if (i < n && data[i] == '-' && i + 1 < n && isDigit(data[i + 1])) {
+        negative = true;
+        ++i;
+    }
+    qint64 value = 0;
+    for (int digits = 0; i < n && isDigit(data[i]); ++i, ++digits) {
+        if (digits < kMaxParameterDigits)
+            value = value * 10 + (data[i] - '0');
+        word.hasParameter = true;
+    }
+    word.parameter = int(std::clamp<qint64>(negative ? -value : value, INT_MIN, INT_MAX));
+    return i;
 }
 
 class Reader {
@@ -152,12 +123,84 @@ public:
 
     void run();
 
+    // What the known control words do: kControlWords says which word calls
+    // which handler in which kind of group, and with what argument.
+    void unicodeCharacter(const ControlWord &word, int);
+    void ignore(const ControlWord &, int) {}
+    void enterFontTable(const ControlWord &, int) { state().destination = Destination::FontTable; }
+    void enterColorTable(const ControlWord &, int)
+    {
+        state().destination = Destination::ColorTable;
+    }
+    void skipGroup(const ControlWord &, int) { state().destination = Destination::Skip; }
+    void startFontEntry(const ControlWord &word, int)
+    {
+        pendingFont_ = FontEntry{};
+        pendingFont_.numbered = true;
+        pendingFont_.number = word.parameter;
+    }
+    void setFontCharset(const ControlWord &word, int) { pendingFont_.charset = word.parameter; }
+    void setFontCodePage(const ControlWord &word, int) { pendingFont_.codePage = word.parameter; }
+    void setColorComponent(const ControlWord &word, int component)
+    {
+        rgb_[std::size_t(component)] = std::clamp(word.parameter, 0, 255);
+        colorComponents_ = true;
+    }
+    void breakParagraph(const ControlWord &, int) { endParagraph(); }
+    void insertSymbol(const ControlWord &, int symbol) { character(QString(QChar(symbol))); }
+    void setAnsiCodePage(const ControlWord &word, int)
+    {
+        if (word.parameter > 0)
+            ansiCodePage_ = word.parameter;
+    }
+    void setDefaultFont(const ControlWord &word, int) { defaultFont_ = word.parameter; }
+    void resetCharacters(const ControlWord &, int) { chars() = CharState{}; }
+    void setAlignment(const ControlWord &, int alignment)
+    {
+        state().alignment = Qt::Alignment::fromInt(alignment);
+    }
+    void setFont(const ControlWord &word, int) { chars().font = word.parameter; }
+    void setFontSize(const ControlWord &word, int)
+    {
+        if (word.hasParameter && word.parameter > 0)
+            chars().halfPoints = std::min(word.parameter, kMaxHalfPoints);
+    }
+    void setColor(const ControlWord &word, int) { chars().color = word.parameter; }
+    void setBold(const ControlWord &word, int) { chars().bold = word.on(); }
+    void setItalic(const ControlWord &word, int) { chars().italic = word.on(); }
+    void setUnderline(const ControlWord &word, int) { chars().underline = word.on(); }
+    void endUnderline(const ControlWord &, int) { chars().underline = false; }
+    void setHidden(const ControlWord &word, int) { chars().hidden = word.on(); }
+    void setUnicodeSkip(const ControlWord &word, int)
+    {
+        state().unicodeSkip = std::clamp(word.parameter, 0, 16);
+    }
+    void setDoubleByte(const ControlWord &, int on) { chars().doubleByte = on != 0; }
+    void setAssocFont(const ControlWord &word, int) { chars().assocFont = word.parameter; }
+    void setAssocFontSize(const ControlWord &word, int)
+    {
+        if (word.hasParameter && word.parameter > 0)
+            chars().assocHalfPoints = std::min(word.parameter, kMaxHalfPoints);
+    }
+    void setAssocBold(const ControlWord &word, int) { chars().assocBold = word.on() ? 1 : 0; }
+    void setAssocItalic(const ControlWord &word, int) { chars().assocItalic = word.on() ? 1 : 0; }
+
 private:
     GroupState &state() { return stack_.back(); }
+    CharState &chars() { return stack_.back().chars; }
+
+    // The steps of run(). Each read* is given the position of what it reads
+    // and returns the position after it.
+    void readAll();
+    qsizetype readControl(qsizetype i);
+    qsizetype readControlWord(qsizetype i);
+    qsizetype readHexEscape(qsizetype i);
+    qsizetype readText(qsizetype i);
+    void finishDocument();
 
     void openGroup();
     void closeGroup();
-    void controlWord(std::string_view word, bool hasParameter, int parameter);
+    void controlWord(const ControlWord &word);
     void controlSymbol(char symbol);
     void textByte(char byte);
     void character(const QString &text);
@@ -184,7 +227,7 @@ private:
     int defaultFont_ = 0;
     std::unordered_map<int, FontEntry> fonts_; // by number, the first entry counts
     std::vector<QColor> colors_;               // entry 0, usually empty, is the default colour
-    int red_ = 0, green_ = 0, blue_ = 0;
+    std::array<int, 3> rgb_{};                 // \red, \green, \blue of the entry being read
     bool colorComponents_ = false;
     FontEntry pendingFont_;
 
@@ -202,6 +245,173 @@ private:
     bool pendingIgnorable_ = false; // after \*
 };
 
+// Where a control word has its meaning.
+enum class Scope {
+    Always,     // in every group, skipped ones too: \u counts its fallback there
+    Group,      // in every group not skipped, before \* is looked at: destinations
+    Text,       // in the document's text
+    FontTable,  // in the font table
+    ColorTable, // in the colour table
+};
+
+Scope scopeOf(Destination destination)
+{
+    switch (destination) {
+    case Destination::FontTable:
+        return Scope::FontTable;
+    case Destination::ColorTable:
+        return Scope::ColorTable;
+    default:
+        return Scope::Text;
+    }
+}
+
+struct WordRow {
+    std::string_view word;
+    Scope scope;
+    void (Reader::*handler)(const ControlWord &, int);
+    int argument = 0;
+};
+
+// Every control word the reader acts on, sorted by word and then scope so
+// that a word is found by binary search. A word may mean one thing in the
+// font table and another in the text (\f). Every other word is formatting
+// we do not keep.
+constexpr std::array<WordRow, 95> kControlWords = {{
+    {"ab", Scope::Text, &Reader::setAssocBold},
+    {"af", Scope::Text, &Reader::setAssocFont},
+    {"afs", Scope::Text, &Reader::setAssocFontSize},
+    {"ai", Scope::Text, &Reader::setAssocItalic},
+    {"annotation", Scope::Group, &Reader::skipGroup},
+    {"ansicpg", Scope::Text, &Reader::setAnsiCodePage},
+    {"atnauthor", Scope::Group, &Reader::skipGroup},
+    {"atnid", Scope::Group, &Reader::skipGroup},
+    {"b", Scope::Text, &Reader::setBold},
+    {"bkmkend", Scope::Group, &Reader::skipGroup},
+    {"bkmkstart", Scope::Group, &Reader::skipGroup},
+    {"blipuid", Scope::Group, &Reader::skipGroup},
+    {"blue", Scope::ColorTable, &Reader::setColorComponent, 2},
+    {"bullet", Scope::Text, &Reader::insertSymbol, 0x2022},
+    {"cell", Scope::Text, &Reader::insertSymbol, '\t'},
+    {"cf", Scope::Text, &Reader::setColor},
+    {"colorschememapping", Scope::Group, &Reader::skipGroup},
+    {"colortbl", Scope::Group, &Reader::enterColorTable},
+    {"comment", Scope::Group, &Reader::skipGroup},
+    {"cpg", Scope::FontTable, &Reader::setFontCodePage},
+    {"datastore", Scope::Group, &Reader::skipGroup},
+    {"dbch", Scope::Text, &Reader::setDoubleByte, 1},
+    {"deff", Scope::Text, &Reader::setDefaultFont},
+    {"docvar", Scope::Group, &Reader::skipGroup},
+    {"emdash", Scope::Text, &Reader::insertSymbol, 0x2014},
+    {"endash", Scope::Text, &Reader::insertSymbol, 0x2013},
+    {"f", Scope::Text, &Reader::setFont},
+    {"f", Scope::FontTable, &Reader::startFontEntry},
+    {"fcharset", Scope::FontTable, &Reader::setFontCharset},
+    {"filetbl", Scope::Group, &Reader::skipGroup},
+    {"fldinst", Scope::Group, &Reader::skipGroup},
+    {"fonttbl", Scope::Group, &Reader::enterFontTable},
+    {"footer", Scope::Group, &Reader::skipGroup},
+    {"footerf", Scope::Group, &Reader::skipGroup},
+    {"footerl", Scope::Group, &Reader::skipGroup},
+    {"footerr", Scope::Group, &Reader::skipGroup},
+    {"footnote", Scope::Group, &Reader::skipGroup},
+    {"fs", Scope::Text, &Reader::setFontSize},
+    {"generator", Scope::Group, &Reader::skipGroup},
+    {"green", Scope::ColorTable, &Reader::setColorComponent, 1},
+    {"header", Scope::Group, &Reader::skipGroup},
+    {"headerf", Scope::Group, &Reader::skipGroup},
+    {"headerl", Scope::Group, &Reader::skipGroup},
+    {"headerr", Scope::Group, &Reader::skipGroup},
+    {"hich", Scope::Text, &Reader::setDoubleByte, 0},
+    {"i", Scope::Text, &Reader::setItalic},
+    {"info", Scope::Group, &Reader::skipGroup},
+    {"latentstyles", Scope::Group, &Reader::skipGroup},
+    {"ldblquote", Scope::Text, &Reader::insertSymbol, 0x201C},
+    {"line", Scope::Text, &Reader::insertSymbol, QChar::LineSeparator},
+    {"listoverridetable", Scope::Group, &Reader::skipGroup},
+    {"listtable", Scope::Group, &Reader::skipGroup},
+    {"loch", Scope::Text, &Reader::setDoubleByte, 0},
+    {"lquote", Scope::Text, &Reader::insertSymbol, 0x2018},
+    {"mmathPr", Scope::Group, &Reader::skipGroup},
+    {"nonshppict", Scope::Group, &Reader::skipGroup},
+    {"object", Scope::Group, &Reader::skipGroup},
+    {"page", Scope::Text, &Reader::breakParagraph},
+    {"par", Scope::Text, &Reader::breakParagraph},
+    {"pard", Scope::Text, &Reader::setAlignment, Qt::AlignLeft},
+    {"pgdsctbl", Scope::Group, &Reader::skipGroup},
+    {"pict", Scope::Group, &Reader::skipGroup},
+    {"plain", Scope::Text, &Reader::resetCharacters},
+    {"private", Scope::Group, &Reader::skipGroup},
+    {"qc", Scope::Text, &Reader::setAlignment, Qt::AlignHCenter},
+    {"qj", Scope::Text, &Reader::setAlignment, Qt::AlignJustify},
+    {"ql", Scope::Text, &Reader::setAlignment, Qt::AlignLeft},
+    {"qr", Scope::Text, &Reader::setAlignment, Qt::AlignRight},
+    {"rdblquote", Scope::Text, &Reader::insertSymbol, 0x201D},
+    {"red", Scope::ColorTable, &Reader::setColorComponent, 0},
+    {"revtbl", Scope::Group, &Reader::skipGroup},
+    {"row", Scope::Text, &Reader::breakParagraph},
+    {"rquote", Scope::Text, &Reader::insertSymbol, 0x2019},
+    {"rsidtbl", Scope::Group, &Reader::skipGroup},
+    {"rtf", Scope::Group, &Reader::ignore},
+    {"sect", Scope::Text, &Reader::breakParagraph},
+    {"shp", Scope::Group, &Reader::skipGroup},
+    {"shppict", Scope::Group, &Reader::skipGroup},
+    {"stylesheet", Scope::Group, &Reader::skipGroup},
+    {"tab", Scope::Text, &Reader::insertSymbol, '\t'},
+    {"tc", Scope::Group, &Reader::skipGroup},
+    {"template", Scope::Group, &Reader::skipGroup},
+    {"themedata", Scope::Group, &Reader::skipGroup},
+    {"txe", Scope::Group, &Reader::skipGroup},
+    {"u", Scope::Always, &Reader::unicodeCharacter},
+    {"uc", Scope::Text, &Reader::setUnicodeSkip},
+    {"ud", Scope::Group, &Reader::ignore},
+    {"ul", Scope::Text, &Reader::setUnderline},
+    {"ulnone", Scope::Text, &Reader::endUnderline},
+    {"upr", Scope::Group, &Reader::skipGroup},
+    {"userprops", Scope::Group, &Reader::skipGroup},
+    {"v", Scope::Text, &Reader::setHidden},
+    {"wgrffmtfilter", Scope::Group, &Reader::skipGroup},
+    {"xe", Scope::Group, &Reader::skipGroup},
+    {"xmlnstbl", Scope::Group, &Reader::skipGroup},
+}};
+
+constexpr bool sortedByWordAndScope(std::span<const WordRow> rows)
+{
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        const WordRow &a = rows[i - 1];
+        const WordRow &b = rows[i];
+        if (a.word > b.word || (a.word == b.word && a.scope >= b.scope))
+            return false;
+    }
+    return true;
+}
+static_assert(sortedByWordAndScope(kControlWords));
+
+// The rows of `word`: none, or one for each scope where it means something.
+std::span<const WordRow> rowsOf(std::string_view word)
+{
+    const auto first =
+        std::lower_bound(kControlWords.begin(), kControlWords.end(), word,
+                         [](const WordRow &row, std::string_view w) { return row.word < w; });
+    auto last = first;
+    while (last != kControlWords.end() && last->word == word)
+        ++last;
+    return {first, last};
+}
+
+// Calls the handler the word has in `scope`; false when it has none there.
+bool callHandler(Reader &reader, std::span<const WordRow> rows, Scope scope,
+                 const ControlWord &word)
+{
+    for (const WordRow &row : rows) {
+        if (row.scope == scope) {
+            (reader.*row.handler)(word, row.argument);
+            return true;
+        }
+    }
+    return false;
+}
+
 void Reader::run()
 {
     document_.clear();
@@ -211,102 +421,109 @@ void Reader::run()
     document_.setUndoRedoEnabled(false);
     cursor_ = QTextCursor(&document_);
     cursor_.beginEditBlock();
-    stack_.clear();
-    stack_.push_back(GroupState{});
+    stack_.assign(1, GroupState{});
+    readAll();
+    finishDocument();
+    cursor_.endEditBlock();
+    document_.setUndoRedoEnabled(undo);
+}
+
+void Reader::readAll()
+{
     const qsizetype n = data_.size();
     qsizetype i = start_;
     while (i < n) {
         const char c = data_[i];
-        if (c == '{') {
+        if (c == '{' || c == '}') {
             ++i;
-            if (consumeFallback())
-                fallbackToSkip_ = 0; // a brace ends the fallback
-            openGroup();
-        } else if (c == '}') {
-            ++i;
-            fallbackToSkip_ = 0;
-            closeGroup();
+            fallbackToSkip_ = 0; // a brace ends a \u fallback
+            if (c == '{')
+                openGroup();
+            else
+                closeGroup();
         } else if (c == '\\') {
-            ++i;
-            if (i >= n)
-                break;
-            const char next = data_[i];
-            if (isLetter(next)) {
-                qsizetype start = i;
-                while (i < n && isLetter(data_[i]) && i - start < kMaxWordLength)
-                    ++i;
-                const std::string_view word(data_.constData() + start, std::size_t(i - start));
-                while (i < n && isLetter(data_[i])) // an over-long word is cut, the rest dropped
-                    ++i;
-                bool negative = false;
-                if (i < n && data_[i] == '-' && i + 1 < n && isDigit(data_[i + 1])) {
-                    negative = true;
-                    ++i;
-                }
-                bool hasParameter = false;
-                qint64 value = 0;
-                int digits = 0;
-                while (i < n && isDigit(data_[i])) {
-                    if (digits < kMaxParameterDigits)
-                        value = value * 10 + (data_[i] - '0');
-                    ++digits;
-                    hasParameter = true;
-                    ++i;
-                }
-                if (i < n && data_[i] == ' ')
-                    ++i;
-                value =
-                    std::clamp<qint64>(negative ? -value : value, -2147483647LL - 1, 2147483647LL);
-                if (word == "bin" && hasParameter) {
-                    // N raw bytes follow, to be skipped even inside skipped groups.
-                    flushBytes();
-                    const qint64 skip = std::clamp<qint64>(value, 0, n - i);
-                    i += skip;
-                    continue;
-                }
-                if (consumeFallback())
-                    continue;
-                controlWord(word, hasParameter, int(value));
-            } else if (next == '\'') {
-                ++i;
-                const int high = i < n ? hexDigitValue(data_[i]) : -1;
-                const int low = i + 1 < n ? hexDigitValue(data_[i + 1]) : -1;
-                if (high < 0 || low < 0) {
-                    // A broken escape: drop it and read on.
-                    if (high >= 0)
-                        ++i;
-                    continue;
-                }
-                i += 2;
-                if (consumeFallback())
-                    continue;
-                if (state().destination == Destination::Skip)
-                    continue;
-                pendingBytes_ += char(high * 16 + low);
-            } else if (next == '\r' || next == '\n') {
-                ++i;
-                if (!consumeFallback())
-                    controlWord("par", false, 0);
-            } else {
-                ++i;
-                if (!consumeFallback())
-                    controlSymbol(next);
-            }
+            i = readControl(i + 1);
         } else if (c == '\r' || c == '\n') {
             ++i; // line ends in the file are no text; pending bytes stay pending
-        } else if (fallbackToSkip_ <= 0 && state().destination == Destination::Text) {
-            // A run of plain text bytes, taken whole.
-            qsizetype end = i + 1;
-            while (end < n && !isTextEnd(data_[end]))
-                ++end;
-            pendingBytes_.append(data_.constData() + i, std::size_t(end - i));
-            i = end;
         } else {
-            ++i;
-            if (!consumeFallback())
-                textByte(c);
+            i = readText(i);
         }
     }
+}
+
+// What follows a backslash: a control word, a hex escape, an escaped line
+// end (a paragraph) or a control symbol.
+qsizetype Reader::readControl(qsizetype i)
+{
+    if (i >= data_.size())
+        return i;
+    const char next = data_[i];
+    if (isLetter(next))
+        return readControlWord(i);
+    if (next == '\'')
+        return readHexEscape(i + 1);
+    if (!consumeFallback()) {
+        if (next == '\r' || next == '\n')
+            controlWord(ControlWord{.name = "par"});
+        else
+            controlSymbol(next);
+    }
+    return i + 1;
+}
+
+qsizetype Reader::readControlWord(qsizetype i)
+{
+    const qsizetype n = data_.size();
+    const qsizetype start = i;
+    while (i < n && isLetter(data_[i]) && i - start < kMaxWordLength)
+        ++i;
+    ControlWord word{.name = std::string_view(data_.constData() + start, std::size_t(i - start))};
+    while (i < n && isLetter(data_[i])) // an over-long word is cut, the rest dropped
+        ++i;
+    i = readParameter(data_, i, word);
+    if (i < n && data_[i] == ' ')
+        ++i;
+    if (word.name == "bin" && word.hasParameter) {
+        // N raw bytes follow, to be skipped even inside skipped groups.
+        flushBytes();
+        return i + std::clamp<qint64>(word.parameter, 0, n - i);
+    }
+    if (!consumeFallback())
+        controlWord(word);
+    return i;
+}
+
+// The two hex digits after \'.
+qsizetype Reader::readHexEscape(qsizetype i)
+{
+    const qsizetype n = data_.size();
+    const int high = i < n ? hexDigitValue(data_[i]) : -1;
+    const int low = i + 1 < n ? hexDigitValue(data_[i + 1]) : -1;
+    if (high < 0 || low < 0)
+        return high >= 0 ? i + 1 : i; // a broken escape: drop it and read on
+    if (!consumeFallback() && state().destination != Destination::Skip)
+        pendingBytes_ += char(high * 16 + low);
+    return i + 2;
+}
+
+qsizetype Reader::readText(qsizetype i)
+{
+    if (fallbackToSkip_ > 0 || state().destination != Destination::Text) {
+        if (!consumeFallback())
+            textByte(data_[i]);
+        return i + 1;
+    }
+    // A run of plain text bytes, taken whole.
+    const qsizetype n = data_.size();
+    qsizetype end = i + 1;
+    while (end < n && !isTextEnd(data_[end]))
+        ++end;
+    pendingBytes_.append(data_.constData() + i, std::size_t(end - i));
+    return end;
+}
+
+void Reader::finishDocument()
+{
     flushBytes();
     flushText();
     if (pendingParagraphs_ == 0) {
@@ -316,8 +533,6 @@ void Reader::run()
         --pendingParagraphs_;
         openPendingParagraphs();
     }
-    cursor_.endEditBlock();
-    document_.setUndoRedoEnabled(undo);
 }
 
 bool Reader::consumeFallback()
@@ -408,9 +623,9 @@ void Reader::textByte(char byte)
     case Destination::ColorTable:
         if (byte == ';') {
             if (colors_.size() < kMaxColors)
-                colors_.push_back(colorComponents_ ? QColor(red_, green_, blue_) : QColor());
+                colors_.push_back(colorComponents_ ? QColor(rgb_[0], rgb_[1], rgb_[2]) : QColor());
             formats_.clear();
-            red_ = green_ = blue_ = 0;
+            rgb_ = {};
             colorComponents_ = false;
         }
         return;
@@ -544,148 +759,50 @@ void Reader::controlSymbol(char symbol)
     }
 }
 
-void Reader::controlWord(std::string_view word, bool hasParameter, int parameter)
+void Reader::controlWord(const ControlWord &word)
 {
     flushBytes();
-    GroupState &group = state();
-    CharState &chars = group.chars;
-    const bool ignorable = pendingIgnorable_;
-    pendingIgnorable_ = false;
+    const bool ignorable = std::exchange(pendingIgnorable_, false);
+    const std::span<const WordRow> rows = rowsOf(word.name);
+    if (callHandler(*this, rows, Scope::Always, word))
+        return;
+    const Destination destination = state().destination;
+    if (destination == Destination::Skip || callHandler(*this, rows, Scope::Group, word))
+        return;
+    if (ignorable) {
+        // An ignorable destination we do not know: its group is no text.
+        state().destination = Destination::Skip;
+        return;
+    }
+    callHandler(*this, rows, scopeOf(destination), word);
+}
 
-    if (word == "u") {
-        int value = parameter < 0 ? parameter + 65536 : parameter;
-        if (value < 0 || value > 0xFFFF)
-            value = 0xFFFD;
-        const char16_t u = char16_t(value);
-        fallbackToSkip_ = group.unicodeSkip;
-        if (QChar::isHighSurrogate(u)) {
-            highSurrogate_ = u;
-            return;
-        }
-        if (QChar::isLowSurrogate(u) && highSurrogate_) {
-            const QChar pair[2] = {QChar(highSurrogate_), QChar(u)};
-            highSurrogate_ = 0;
-            if (group.destination == Destination::FontTable)
-                return;
-            character(QString(pair, 2));
-            return;
-        }
+void Reader::unicodeCharacter(const ControlWord &word, int)
+{
+    int value = word.parameter < 0 ? word.parameter + 65536 : word.parameter;
+    if (value < 0 || value > 0xFFFF)
+        value = 0xFFFD;
+    const char16_t u = char16_t(value);
+    const bool fontTable = state().destination == Destination::FontTable;
+    fallbackToSkip_ = state().unicodeSkip;
+    if (QChar::isHighSurrogate(u)) {
+        highSurrogate_ = u;
+        return;
+    }
+    if (QChar::isLowSurrogate(u) && highSurrogate_) {
+        const QChar pair[2] = {QChar(highSurrogate_), QChar(u)};
         highSurrogate_ = 0;
-        if (QChar::isSurrogate(u))
-            return; // a lone half of a pair
-        if (group.destination == Destination::FontTable) {
-            pendingFont_.nameBytes += QString(QChar(u)).toUtf8(); // rare: keep something
-            return;
-        }
+        if (!fontTable)
+            character(QString(pair, 2));
+        return;
+    }
+    highSurrogate_ = 0;
+    if (QChar::isSurrogate(u))
+        return; // a lone half of a pair
+    if (fontTable)
+        pendingFont_.nameBytes += QString(QChar(u)).toUtf8(); // rare: keep something
+    else
         character(QString(QChar(u)));
-        return;
-    }
-
-    if (group.destination == Destination::Skip)
-        return;
-
-    if (word == "rtf")
-        return;
-
-    // Destinations.
-    if (word == "fonttbl") {
-        group.destination = Destination::FontTable;
-        return;
-    }
-    if (word == "colortbl") {
-        group.destination = Destination::ColorTable;
-        return;
-    }
-    if (isSkippedDestination(word)) {
-        group.destination = Destination::Skip;
-        return;
-    }
-    if (ignorable && word != "ud") {
-        group.destination = Destination::Skip;
-        return;
-    }
-
-    if (group.destination == Destination::FontTable) {
-        if (word == "f") {
-            pendingFont_ = FontEntry{};
-            pendingFont_.numbered = true;
-            pendingFont_.number = parameter;
-        } else if (word == "fcharset") {
-            pendingFont_.charset = parameter;
-        } else if (word == "cpg") {
-            pendingFont_.codePage = parameter;
-        }
-        return;
-    }
-    if (group.destination == Destination::ColorTable) {
-        const int v = std::clamp(parameter, 0, 255);
-        if (word == "red" || word == "green" || word == "blue") {
-            (word == "red" ? red_ : word == "green" ? green_ : blue_) = v;
-            colorComponents_ = true;
-        }
-        return;
-    }
-
-    const bool on = !hasParameter || parameter != 0;
-    if (word == "par" || word == "sect" || word == "page" || word == "row") {
-        endParagraph();
-    } else if (word == "line") {
-        character(QString(QChar(QChar::LineSeparator)));
-    } else if (word == "tab" || word == "cell") {
-        character(QStringLiteral("\t"));
-    } else if (const char16_t symbol = symbolOfWord(word)) {
-        character(QString(QChar(symbol)));
-    } else if (word == "ansicpg") {
-        if (parameter > 0)
-            ansiCodePage_ = parameter;
-    } else if (word == "deff") {
-        defaultFont_ = parameter;
-    } else if (word == "plain") {
-        chars = CharState{};
-    } else if (word == "pard") {
-        group.alignment = Qt::AlignLeft;
-    } else if (word == "ql") {
-        group.alignment = Qt::AlignLeft;
-    } else if (word == "qc") {
-        group.alignment = Qt::AlignHCenter;
-    } else if (word == "qr") {
-        group.alignment = Qt::AlignRight;
-    } else if (word == "qj") {
-        group.alignment = Qt::AlignJustify;
-    } else if (word == "f") {
-        chars.font = parameter;
-    } else if (word == "fs") {
-        if (hasParameter && parameter > 0)
-            chars.halfPoints = std::min(parameter, kMaxHalfPoints);
-    } else if (word == "cf") {
-        chars.color = parameter;
-    } else if (word == "b") {
-        chars.bold = on;
-    } else if (word == "i") {
-        chars.italic = on;
-    } else if (word == "ul") {
-        chars.underline = on;
-    } else if (word == "ulnone") {
-        chars.underline = false;
-    } else if (word == "v") {
-        chars.hidden = on;
-    } else if (word == "uc") {
-        group.unicodeSkip = std::clamp(parameter, 0, 16);
-    } else if (word == "dbch") {
-        chars.doubleByte = true;
-    } else if (word == "loch" || word == "hich") {
-        chars.doubleByte = false;
-    } else if (word == "af") {
-        chars.assocFont = parameter;
-    } else if (word == "afs") {
-        if (hasParameter && parameter > 0)
-            chars.assocHalfPoints = std::min(parameter, kMaxHalfPoints);
-    } else if (word == "ab") {
-        chars.assocBold = on ? 1 : 0;
-    } else if (word == "ai") {
-        chars.assocItalic = on ? 1 : 0;
-    }
-    // Every other word is formatting we do not keep.
 }
 
 } // namespace

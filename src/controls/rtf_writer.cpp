@@ -53,90 +53,133 @@ QByteArray colorKey(const QColor &color)
            QByteArray::number(color.blue());
 }
 
-} // namespace
-
-QByteArray write(const QTextDocument &document)
+const char *alignmentWord(Qt::Alignment alignment)
 {
-    const QFont defaultFont = document.defaultFont();
-    QStringList fonts{defaultFont.family()};
-    QList<QColor> colors;
+    switch (alignment & Qt::AlignHorizontal_Mask) {
+    case Qt::AlignHCenter:
+        return "\\qc";
+    case Qt::AlignRight:
+        return "\\qr";
+    case Qt::AlignJustify:
+        return "\\qj";
+    default:
+        return "\\ql";
+    }
+}
 
-    auto fontIndex = [&fonts](const QString &family) {
-        qsizetype i = fonts.indexOf(family);
-        if (i < 0) {
-            fonts << family;
-            i = fonts.size() - 1;
-        }
-        return i;
-    };
-    auto colorIndex = [&colors](const QColor &color) {
-        for (qsizetype i = 0; i < colors.size(); ++i)
-            if (colorKey(colors[i]) == colorKey(color))
-                return i + 1;
-        colors << color;
-        return colors.size();
-    };
-
-    QByteArray body;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        body += "\\pard";
-        switch (block.blockFormat().alignment() & Qt::AlignHorizontal_Mask) {
-        case Qt::AlignHCenter:
-            body += "\\qc";
-            break;
-        case Qt::AlignRight:
-            body += "\\qr";
-            break;
-        case Qt::AlignJustify:
-            body += "\\qj";
-            break;
-        default:
-            body += "\\ql";
-            break;
-        }
-        body += ' ';
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (!fragment.isValid())
-                continue;
-            const QTextCharFormat format = fragment.charFormat();
-            const QStringList families = format.fontFamilies().toStringList();
-            const QString family = families.isEmpty() ? defaultFont.family() : families.first();
-            double points = format.fontPointSize();
-            if (points <= 0)
-                points = defaultFont.pointSizeF() > 0 ? defaultFont.pointSizeF() : 12;
-            body += "{\\f" + QByteArray::number(fontIndex(family));
-            body += "\\fs" + QByteArray::number(qRound(points * 2));
-            if (format.foreground().style() != Qt::NoBrush)
-                body += "\\cf" + QByteArray::number(colorIndex(format.foreground().color()));
-            if (format.fontWeight() >= QFont::Bold)
-                body += "\\b";
-            if (format.fontItalic())
-                body += "\\i";
-            if (format.fontUnderline())
-                body += "\\ul";
-            body += ' ';
-            appendText(body, fragment.text());
-            body += '}';
-        }
-        body += "\\par\n";
+// Writes the body first, numbering the fonts and colours as the runs name
+// them, and then puts the header with both tables in front of it.
+class Writer {
+public:
+    explicit Writer(const QTextDocument &document)
+        : document_(document), defaultFont_(document.defaultFont()), fonts_{defaultFont_.family()}
+    {
     }
 
+    QByteArray run();
+
+private:
+    void writeParagraph(const QTextBlock &block);
+    void writeRun(const QTextFragment &fragment);
+    QByteArray header() const;
+    qsizetype fontIndex(const QString &family);
+    qsizetype colorIndex(const QColor &color);
+
+    const QTextDocument &document_;
+    const QFont defaultFont_;
+    QStringList fonts_;    // \fN is entry N; entry 0 is the document's default font
+    QList<QColor> colors_; // \cfN is entry N - 1; \cf0 is the default colour
+    QByteArray body_;
+};
+
+QByteArray Writer::run()
+{
+    for (QTextBlock block = document_.begin(); block.isValid(); block = block.next())
+        writeParagraph(block);
+    QByteArray out = header();
+    out += body_;
+    out += "}\n";
+    return out;
+}
+
+void Writer::writeParagraph(const QTextBlock &block)
+{
+    body_ += "\\pard";
+    body_ += alignmentWord(block.blockFormat().alignment());
+    body_ += ' ';
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (fragment.isValid())
+            writeRun(fragment);
+    }
+    body_ += "\\par\n";
+}
+
+// One run of equal formatting as a group of its own.
+void Writer::writeRun(const QTextFragment &fragment)
+{
+    const QTextCharFormat format = fragment.charFormat();
+    const QStringList families = format.fontFamilies().toStringList();
+    const QString family = families.isEmpty() ? defaultFont_.family() : families.first();
+    double points = format.fontPointSize();
+    if (points <= 0)
+        points = defaultFont_.pointSizeF() > 0 ? defaultFont_.pointSizeF() : 12;
+    body_ += "{\\f" + QByteArray::number(fontIndex(family));
+    body_ += "\\fs" + QByteArray::number(qRound(points * 2));
+    if (format.foreground().style() != Qt::NoBrush)
+        body_ += "\\cf" + QByteArray::number(colorIndex(format.foreground().color()));
+    if (format.fontWeight() >= QFont::Bold)
+        body_ += "\\b";
+    if (format.fontItalic())
+        body_ += "\\i";
+    if (format.fontUnderline())
+        body_ += "\\ul";
+    body_ += ' ';
+    appendText(body_, fragment.text());
+    body_ += '}';
+}
+
+QByteArray Writer::header() const
+{
     QByteArray out = "{\\rtf1\\ansi\\ansicpg936\\deff0\\uc1\n{\\fonttbl";
-    for (qsizetype i = 0; i < fonts.size(); ++i) {
+    for (qsizetype i = 0; i < fonts_.size(); ++i) {
         out += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset134 ";
-        appendText(out, fonts[i]);
+        appendText(out, fonts_[i]);
         out += ";}";
     }
     out += "}\n{\\colortbl;";
-    for (const QColor &color : colors)
+    for (const QColor &color : colors_)
         out += "\\red" + QByteArray::number(color.red()) + "\\green" +
                QByteArray::number(color.green()) + "\\blue" + QByteArray::number(color.blue()) +
                ";";
     out += "}\n";
-    out += body;
-    out += "}\n";
     return out;
+}
+
+qsizetype Writer::fontIndex(const QString &family)
+{
+    qsizetype i = fonts_.indexOf(family);
+    if (i < 0) {
+        fonts_ << family;
+        i = fonts_.size() - 1;
+    }
+    return i;
+}
+
+qsizetype Writer::colorIndex(const QColor &color)
+{
+    for (qsizetype i = 0; i < colors_.size(); ++i)
+        if (colorKey(colors_[i]) == colorKey(color))
+            return i + 1;
+    colors_ << color;
+    return colors_.size();
+}
+
+} // namespace
+
+QByteArray write(const QTextDocument &document)
+{
+    return Writer(document).run();
 }
 
 } // namespace tizhi::rtf

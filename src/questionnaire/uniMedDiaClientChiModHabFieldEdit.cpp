@@ -62,14 +62,30 @@ void TfrmMedDiaClientChiModHabFieldEdit::createControls()
     auto *window = new QVBoxLayout(this);
     window->setContentsMargins(0, 0, 0, 0);
     window->setSpacing(0);
+    createTitle(window);
+    QGridLayout *grid = createScrollArea(window);
+    TBitBtn *titleOriginal = createHeaderRow(grid);
+    for (int k = 1; k <= kRows; ++k)
+        createRow(grid, k);
+    grid->setRowMinimumHeight(0, kRowHeight);
+    grid->setColumnStretch(8, 1);
+    createHelp();
+    createTabOrder(titleOriginal);
+}
 
+void TfrmMedDiaClientChiModHabFieldEdit::createTitle(QVBoxLayout *window)
+{
     lblTitleTop = named<TPanel>(this, QStringLiteral("lblTitleTop"));
     lblTitleTop->setMinimumHeight(39);
     QFont bold = lblTitleTop->font();
     bold.setBold(true);
     lblTitleTop->setFont(bold);
     window->addWidget(lblTitleTop);
+}
 
+// The scrolling area: the grid of question rows, the note below it.
+QGridLayout *TfrmMedDiaClientChiModHabFieldEdit::createScrollArea(QVBoxLayout *window)
+{
     scbClient = named<TScrollBox>(this, QStringLiteral("scbClient"));
     auto *content = new QWidget;
     scbClient->setWidget(content);
@@ -80,8 +96,13 @@ void TfrmMedDiaClientChiModHabFieldEdit::createControls()
     grid->setSpacing(0);
     contentLayout->addLayout(grid);
     window->addWidget(scbClient, 1);
+    return grid;
+}
 
-    // Header row.
+// The column titles; returns the last, which ends the tab order.
+TBitBtn *TfrmMedDiaClientChiModHabFieldEdit::createHeaderRow(QGridLayout *grid)
+{
+    QWidget *content = grid->parentWidget();
     auto *titleNo = named<TPanel>(content, QStringLiteral("lblTitleNo"));
     titleNo->setCaption(QStringLiteral("编号"));
     titleNo->setDesignSize({kNumberWidth, kRowHeight});
@@ -102,60 +123,82 @@ void TfrmMedDiaClientChiModHabFieldEdit::createControls()
     titleOriginal->setText(QStringLiteral("单项原始分数"));
     titleOriginal->setDesignSize({kAnswerWidth, kRowHeight});
     grid->addWidget(titleOriginal, 0, 7);
+    return titleOriginal;
+}
 
-    // The eight rows: number, question, five answer buttons, answer box.
-    QFont boldAnswer;
-    for (int k = 1; k <= kRows; ++k) {
-        Row &row = rows_[std::size_t(k - 1)];
-        row.number = named<TPanel>(content, QStringLiteral("lblNo%1").arg(k));
-        row.number->setCaption(QString::number(k));
-        row.number->setDesignSize({kNumberWidth, kRowHeight});
-        grid->addWidget(row.number, k, 0);
-        row.prompt = named<TPanel>(content, QStringLiteral("lblPrompt%1").arg(k));
-        row.prompt->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        row.prompt->setWordWrap(true);
-        row.prompt->setDesignSize({kPromptWidth, kRowHeight});
-        grid->addWidget(row.prompt, k, 1);
-        row.group = new QButtonGroup(this);
-        row.group->setExclusive(false);
-        for (int value = 1; value <= 5; ++value) {
-            auto *button = named<TBitBtn>(
-                content, QStringLiteral("btn%1%2").arg(kAnswerNames[value - 1]).arg(k));
-            button->setText(QString::number(value));
-            button->setDesignSize({kButtonWidth, kRowHeight});
-            row.group->addButton(button, value);
-            row.buttons[std::size_t(value - 1)] = button;
-            grid->addWidget(button, k, 1 + value);
-        }
-        connect(row.group, &QButtonGroup::buttonClicked, this,
-                &TfrmMedDiaClientChiModHabFieldEdit::btnNot1Click);
-        row.answer = named<TEdit>(content, QStringLiteral("edtOriginal%1").arg(k));
-        boldAnswer = row.answer->font();
-        boldAnswer.setBold(true);
-        row.answer->setFont(boldAnswer);
-        row.answer->setAlignment(Qt::AlignCenter);
-        row.answer->setDesignSize({kAnswerWidth, 21});
-        // Only digits and Backspace: an input method has nothing to offer.
-        row.answer->setAttribute(Qt::WA_InputMethodEnabled, false);
-        connect(row.answer->events(), &ControlEvents::keyPressed, this,
-                &TfrmMedDiaClientChiModHabFieldEdit::edtOriginal1KeyPress);
-        connect(row.answer->events(), &ControlEvents::keyDown, this,
-                &TfrmMedDiaClientChiModHabFieldEdit::edtOriginal1KeyDown);
-        grid->addWidget(row.answer, k, 7);
-        grid->setRowMinimumHeight(k, kRowHeight);
+// Question row `k`: number, question, five answer buttons, answer box.
+void TfrmMedDiaClientChiModHabFieldEdit::createRow(QGridLayout *grid, int k)
+{
+    QWidget *content = grid->parentWidget();
+    Row &row = rows_[std::size_t(k - 1)];
+    row.number = named<TPanel>(content, QStringLiteral("lblNo%1").arg(k));
+    row.number->setCaption(QString::number(k));
+    row.number->setDesignSize({kNumberWidth, kRowHeight});
+    grid->addWidget(row.number, k, 0);
+    row.prompt = named<TPanel>(content, QStringLiteral("lblPrompt%1").arg(k));
+    row.prompt->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    row.prompt->setWordWrap(true);
+    row.prompt->setDesignSize({kPromptWidth, kRowHeight});
+    grid->addWidget(row.prompt, k, 1);
+    createAnswerButtons(grid, k);
+    createAnswerBox(grid, k);
+    grid->setRowMinimumHeight(k, kRowHeight);
+}
+
+// One button group per row, the answer as each button's id.
+void TfrmMedDiaClientChiModHabFieldEdit::createAnswerButtons(QGridLayout *grid, int k)
+{
+    Row &row = rows_[std::size_t(k - 1)];
+    row.group = new QButtonGroup(this);
+    row.group->setExclusive(false);
+    for (int value = 1; value <= 5; ++value) {
+        auto *button = named<TBitBtn>(
+            grid->parentWidget(), QStringLiteral("btn%1%2").arg(kAnswerNames[value - 1]).arg(k));
+        button->setText(QString::number(value));
+        button->setDesignSize({kButtonWidth, kRowHeight});
+        row.group->addButton(button, value);
+        row.buttons[std::size_t(value - 1)] = button;
+        grid->addWidget(button, k, 1 + value);
     }
-    grid->setRowMinimumHeight(0, kRowHeight);
-    grid->setColumnStretch(8, 1);
+    connect(row.group, &QButtonGroup::buttonClicked, this,
+            &TfrmMedDiaClientChiModHabFieldEdit::btnNot1Click);
+}
 
-    // The note, docked at the bottom of the scrolling area.
+void TfrmMedDiaClientChiModHabFieldEdit::createAnswerBox(QGridLayout *grid, int k)
+{
+    Row &row = rows_[std::size_t(k - 1)];
+    row.answer = named<TEdit>(grid->parentWidget(), QStringLiteral("edtOriginal%1").arg(k));
+    QFont bold = row.answer->font();
+    bold.setBold(true);
+    row.answer->setFont(bold);
+    row.answer->setAlignment(Qt::AlignCenter);
+    row.answer->setDesignSize({kAnswerWidth, 21});
+    // Only digits and Backspace: an input method has nothing to offer.
+    row.answer->setAttribute(Qt::WA_InputMethodEnabled, false);
+    connect(row.answer->events(), &ControlEvents::keyPressed, this,
+            &TfrmMedDiaClientChiModHabFieldEdit::edtOriginal1KeyPress);
+    connect(row.answer->events(), &ControlEvents::keyDown, this,
+            &TfrmMedDiaClientChiModHabFieldEdit::edtOriginal1KeyDown);
+    grid->addWidget(row.answer, k, 7);
+}
+
+// The note, docked at the bottom of the scrolling area, in the answer
+// boxes' bold font.
+void TfrmMedDiaClientChiModHabFieldEdit::createHelp()
+{
+    QWidget *content = scbClient->widget();
+    auto *contentLayout = static_cast<QVBoxLayout *>(content->layout());
     contentLayout->addStretch(1);
     lblHelp = named<TLabel>(content, QStringLiteral("lblHelp"));
     lblHelp->setText(fromCatalogue(kReversedNote));
-    lblHelp->setFont(boldAnswer);
+    lblHelp->setFont(rows_.back().answer->font());
     lblHelp->setContentsMargins(6, 4, 6, 4);
     contentLayout->addWidget(lblHelp);
+}
 
-    // Tab order: the answer boxes, the answer buttons row by row, the heads.
+// The answer boxes, the answer buttons row by row, the column titles.
+void TfrmMedDiaClientChiModHabFieldEdit::createTabOrder(TBitBtn *titleOriginal)
+{
     QList<QWidget *> order;
     for (const Row &row : rows_)
         order << row.answer;

@@ -14,6 +14,8 @@
 class QAbstractButton;
 class QAction;
 class QButtonGroup;
+class QGridLayout;
+class QVBoxLayout;
 class TBitBtn;
 class TEdit;
 class TPanel;
@@ -71,6 +73,14 @@ public:
 
 private:
     void createControls();
+    void createTitle(QVBoxLayout *window);
+    QGridLayout *createScrollArea(QVBoxLayout *window);
+    TBitBtn *createHeaderRow(QGridLayout *grid);
+    void createRow(QGridLayout *grid, int k);
+    void createAnswerButtons(QGridLayout *grid, int k);
+    void createAnswerBox(QGridLayout *grid, int k);
+    void createHelp();
+    void createTabOrder(TBitBtn *titleOriginal);
     void createActions();
     int rowCount() const;
 

@@ -51,10 +51,7 @@ QStringList leftoverFiles()
     return found;
 }
 
-auto *viewerBox(QWidget *viewer)
-{
-    return viewer->findChild<TRichEdit *>("reFullScreen");
-}
+using Viewer = TfrmRichTextProcessFullScreen;
 
 // Answers the next input box with `text`, or cancels it when `cancel`.
 void answerInputBox(QWidget *viewer, const QString &text, bool cancel = false)
@@ -74,39 +71,78 @@ void answerInputBox(QWidget *viewer, const QString &text, bool cancel = false)
         viewer);
 }
 
-// Selection as "start+length", "" when nothing is selected.
-QString selection(QWidget *viewer)
+// A selection in the viewer's box; the default is nothing selected.
+struct Selection {
+    int start = -1;
+    int length = 0;
+
+    bool operator==(const Selection &) const = default;
+};
+
+char *toString(const Selection &selection)
 {
-    const QTextCursor c = viewerBox(viewer)->textCursor();
-    if (!c.hasSelection())
-        return QString();
-    return QStringLiteral("%1+%2")
-        .arg(c.selectionStart())
-        .arg(c.selectionEnd() - c.selectionStart());
+    return QTest::toString(
+        selection.start < 0 ? QStringLiteral("nothing selected")
+                            : QStringLiteral("%1+%2").arg(selection.start).arg(selection.length));
 }
 
-// Opens `source` in the viewer, runs `body` on the open viewer, then quits it.
-void inViewer(Source &source, const std::function<void(QWidget *)> &body)
+Selection selection(const Viewer *viewer)
 {
-    bool ran = false;
-    whenModal([&](QWidget *viewer) {
-        ran = true;
-        if (!QTest::qWaitForWindowActive(viewer)) {
-            viewer->close();
-            QFAIL("the viewer never became the active window");
-        }
-        body(viewer);
-        if (viewer->isVisible())
-            QTest::keyClick(viewer, Qt::Key_Delete, Qt::ControlModifier);
-        if (viewer->isVisible()) { // Quit failed: close anyway, so the test goes on
-            viewer->close();
-            QFAIL("Ctrl+Del did not close the viewer");
-        }
+    const QTextCursor c = viewer->reFullScreen->textCursor();
+    if (!c.hasSelection())
+        return {};
+    return {c.selectionStart(), c.selectionEnd() - c.selectionStart()};
+}
+
+// Presses a key in the viewer and waits until the viewer is the active
+// window again, as it is after a Find box; false when it never is.
+bool pressInViewer(Viewer *viewer, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+{
+    QTest::keyClick(viewer, key, modifiers);
+    return QTest::qWaitForWindowActive(viewer);
+}
+
+// How one opening of the viewer went: the tests check it once the viewer
+// is closed again, and what the body saw after that.
+struct Opening {
+    bool opened = false; // the viewer came up as the modal window
+    bool active = false; // it became the active window, and the body ran
+    bool quit = false;   // Ctrl+Del closed it
+
+    QString problem() const
+    {
+        if (!opened)
+            return QStringLiteral("the viewer never opened");
+        if (!active)
+            return QStringLiteral("the viewer never became the active window");
+        return quit ? QString() : QStringLiteral("Ctrl+Del did not close the viewer");
+    }
+};
+
+// Opens `source` in the viewer, runs `body` on the open viewer, then quits
+// it. The body only acts and notes what it sees; the test checks afterwards.
+Opening inViewer(Source &source, const std::function<void(Viewer *)> &body)
+{
+    Opening opening;
+    whenModal([&opening, &body](QWidget *modal) {
+        auto *viewer = qobject_cast<Viewer *>(modal);
+        opening.opened = viewer != nullptr;
+        opening.active = viewer && QTest::qWaitForWindowActive(viewer);
+        if (opening.active)
+            body(viewer);
+        if (modal->isVisible())
+            QTest::keyClick(modal, Qt::Key_Delete, Qt::ControlModifier);
+        opening.quit = !modal->isVisible();
+        if (modal->isVisible()) // Quit failed: close anyway, so the test goes on
+            modal->close();
     });
     ShowRichTextFullScreen(source.box);
     ReleaseFullScreenViewer();
-    QVERIFY(ran);
+    return opening;
 }
+
+// The ways the viewer is destroyed.
+enum class Destruction { WithParent, Deleted, Released };
 
 } // namespace
 
@@ -122,15 +158,27 @@ private slots:
     {
         Source source;
         source.box->setReadOnly(true);
-        inViewer(source, [](QWidget *viewer) {
-            QCOMPARE(viewer->windowTitle(), "文字处理 [ 广告 ]");
-            QVERIFY(viewer->windowState() & Qt::WindowMaximized);
-            QVERIFY(viewerBox(viewer)->isReadOnly());
-            QCOMPARE(viewerBox(viewer)->property("Color").toUInt(), clInfoBk);
-            QCOMPARE(viewerBox(viewer)->toPlainText(), "中医体质辨识");
-            QCOMPARE(viewerBox(viewer)->textCursor().position(), 0);
-            QVERIFY(!viewerBox(viewer)->textCursor().hasSelection());
+        QString title, text;
+        bool maximized = false, readOnly = false, selected = true;
+        uint color = 0;
+        int caret = -1;
+        const Opening opening = inViewer(source, [&](Viewer *viewer) {
+            title = viewer->windowTitle();
+            maximized = viewer->windowState() & Qt::WindowMaximized;
+            readOnly = viewer->reFullScreen->isReadOnly();
+            color = viewer->reFullScreen->property("Color").toUInt();
+            text = viewer->reFullScreen->toPlainText();
+            caret = viewer->reFullScreen->textCursor().position();
+            selected = viewer->reFullScreen->textCursor().hasSelection();
         });
+        QVERIFY2(opening.problem().isEmpty(), qPrintable(opening.problem()));
+        QCOMPARE(title, "文字处理 [ 广告 ]");
+        QVERIFY(maximized);
+        QVERIFY(readOnly);
+        QCOMPARE(color, clInfoBk);
+        QCOMPARE(text, "中医体质辨识");
+        QCOMPARE(caret, 0);
+        QVERIFY(!selected);
     }
 
     // The caption is set at each opening, not appended to: an opening that
@@ -157,38 +205,50 @@ private slots:
     // it is destroyed.
     void referenceClearedWhenTheViewerIsDestroyed_data()
     {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("with its parent window") << "parent";
-        QTest::newRow("deleted directly") << "delete";
-        QTest::newRow("by the release routine") << "release";
+        QTest::addColumn<Destruction>("how");
+        QTest::newRow("with its parent window") << Destruction::WithParent;
+        QTest::newRow("deleted directly") << Destruction::Deleted;
+        QTest::newRow("by the release routine") << Destruction::Released;
     }
 
     void referenceClearedWhenTheViewerIsDestroyed()
     {
-        QFETCH(QString, how);
+        QFETCH(Destruction, how);
         auto *parent = new QWidget;
-        frmRichTextProcessFullScreen = new TfrmRichTextProcessFullScreen(parent);
-        if (how == "parent")
+        frmRichTextProcessFullScreen = new Viewer(parent);
+        switch (how) {
+        case Destruction::WithParent:
             delete parent;
-        else if (how == "delete")
+            parent = nullptr;
+            break;
+        case Destruction::Deleted:
             delete frmRichTextProcessFullScreen;
-        else
+            break;
+        case Destruction::Released:
             ReleaseFullScreenViewer();
+            break;
+        }
         QVERIFY(frmRichTextProcessFullScreen == nullptr);
-        if (how != "parent")
-            delete parent;
+        delete parent;
     }
 
     void editableSourceOpensEditableAndGetsNothingBack()
     {
         Source source;
         source.box->setReadOnly(false);
-        inViewer(source, [](QWidget *viewer) {
-            QVERIFY(!viewerBox(viewer)->isReadOnly());
-            QCOMPARE(viewerBox(viewer)->property("Color").toUInt(), clWindow);
-            QTest::keyClicks(viewerBox(viewer), "typed");
-            QVERIFY(viewerBox(viewer)->toPlainText().startsWith("typed"));
+        bool readOnly = true;
+        uint color = 0;
+        QString typed;
+        const Opening opening = inViewer(source, [&](Viewer *viewer) {
+            readOnly = viewer->reFullScreen->isReadOnly();
+            color = viewer->reFullScreen->property("Color").toUInt();
+            QTest::keyClicks(viewer->reFullScreen, "typed");
+            typed = viewer->reFullScreen->toPlainText();
         });
+        QVERIFY2(opening.problem().isEmpty(), qPrintable(opening.problem()));
+        QVERIFY(!readOnly);
+        QCOMPARE(color, clWindow);
+        QVERIFY2(typed.startsWith("typed"), qPrintable(typed));
         QCOMPARE(source.box->toPlainText(), "中医体质辨识");
         QVERIFY(frmRichTextProcessFullScreen == nullptr);
     }
@@ -208,24 +268,28 @@ private slots:
         c.insertText("large", big);
         c.insertBlock();
         c.insertText("second 段落");
-        inViewer(source, [](QWidget *viewer) {
-            QTextDocument *doc = viewerBox(viewer)->document();
-            QCOMPARE(doc->blockCount(), 2);
-            int fragments = 0;
-            for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
-                for (auto it = b.begin(); !it.atEnd(); ++it, ++fragments) {
-                    const QTextCharFormat f = it.fragment().charFormat();
-                    QCOMPARE(f.fontPointSize(), 16.0);
-                    if (it.fragment().text().startsWith("红色")) {
-                        QCOMPARE(f.foreground().color(), QColor(Qt::red));
-                        QCOMPARE(f.fontWeight(), int(QFont::Bold));
-                    }
-                    if (it.fragment().text() == "large")
-                        QVERIFY(f.fontItalic());
-                }
-            }
-            QVERIFY(fragments >= 3);
+        // Each run of the viewer's copy: its text and format.
+        QList<std::pair<QString, QTextCharFormat>> shown;
+        int blocks = 0;
+        const Opening opening = inViewer(source, [&](Viewer *viewer) {
+            QTextDocument *doc = viewer->reFullScreen->document();
+            blocks = doc->blockCount();
+            for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+                for (auto it = b.begin(); !it.atEnd(); ++it)
+                    shown.append({it.fragment().text(), it.fragment().charFormat()});
         });
+        QVERIFY2(opening.problem().isEmpty(), qPrintable(opening.problem()));
+        QCOMPARE(blocks, 2);
+        QVERIFY(shown.size() >= 3);
+        for (const auto &[text, format] : shown) {
+            QCOMPARE(format.fontPointSize(), 16.0);
+            if (text.startsWith("红色")) {
+                QCOMPARE(format.foreground().color(), QColor(Qt::red));
+                QCOMPARE(format.fontWeight(), int(QFont::Bold));
+            }
+            if (text == "large")
+                QVERIFY(format.fontItalic());
+        }
     }
 
     // Find and Find Continue: each press moves to the next match after the
@@ -234,54 +298,64 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("search");
-        QTest::addColumn<QStringList>("selections"); // after Find, then after each F3
+        QTest::addColumn<QList<Selection>>("selections"); // after Find, then after each F3
         QTest::newRow("Chinese, three times")
             << "中医体质辨识，体质很重要。体质"
-            << "体质" << QStringList{"2+2", "7+2", "13+2", "13+2"};
-        QTest::newRow("one Latin letter") << "banana"
-                                          << "a" << QStringList{"1+1", "3+1", "5+1", "5+1"};
+            << "体质" << QList<Selection>{{2, 2}, {7, 2}, {13, 2}, {13, 2}};
+        QTest::newRow("one Latin letter")
+            << "banana"
+            << "a" << QList<Selection>{{1, 1}, {3, 1}, {5, 1}, {5, 1}};
         QTest::newRow("overlapping matches go on from the end")
             << "aaaaa"
-            << "aa" << QStringList{"0+2", "2+2", "2+2"};
+            << "aa" << QList<Selection>{{0, 2}, {2, 2}, {2, 2}};
         QTest::newRow("case must match") << "Tizhi tizhi TIZHI"
-                                         << "tizhi" << QStringList{"6+5", "6+5"};
+                                         << "tizhi" << QList<Selection>{{6, 5}, {6, 5}};
         QTest::newRow("mixed text") << "BMI 体重 kg，BMI"
-                                    << "BMI" << QStringList{"0+3", "10+3", "10+3"};
-        QTest::newRow("not found leaves nothing selected") << "中医体质"
-                                                           << "辨识" << QStringList{"", ""};
+                                    << "BMI" << QList<Selection>{{0, 3}, {10, 3}, {10, 3}};
+        QTest::newRow("not found leaves nothing selected")
+            << "中医体质"
+            << "辨识" << QList<Selection>{Selection{}, Selection{}};
     }
 
     void findVisitsEveryMatchInOrder()
     {
         QFETCH(QString, text);
         QFETCH(QString, search);
-        QFETCH(QStringList, selections);
+        QFETCH(QList<Selection>, selections);
         Source source(text);
         source.box->setReadOnly(true);
-        inViewer(source, [&](QWidget *viewer) {
+        QList<Selection> seen;
+        bool activeAfterFind = false;
+        const Opening opening = inViewer(source, [&](Viewer *viewer) {
             answerInputBox(viewer, search);
-            QTest::keyClick(viewer, Qt::Key_F, Qt::ControlModifier);
-            QVERIFY(QTest::qWaitForWindowActive(viewer));
-            QCOMPARE(selection(viewer), selections.first());
+            activeAfterFind = pressInViewer(viewer, Qt::Key_F, Qt::ControlModifier);
+            seen << selection(viewer);
             for (qsizetype i = 1; i < selections.size(); ++i) {
                 QTest::keyClick(viewer, Qt::Key_F3);
-                QCOMPARE(selection(viewer), selections[i]);
+                seen << selection(viewer);
             }
         });
+        QVERIFY2(opening.problem().isEmpty(), qPrintable(opening.problem()));
+        QVERIFY(activeAfterFind);
+        QCOMPARE(seen, selections);
     }
 
     void findFromTheStartWhereverTheCaretIs()
     {
         Source source("体质 ab 体质");
-        inViewer(source, [](QWidget *viewer) {
-            QTextCursor c = viewerBox(viewer)->textCursor();
+        Selection found;
+        bool activeAfterFind = false;
+        const Opening opening = inViewer(source, [&](Viewer *viewer) {
+            QTextCursor c = viewer->reFullScreen->textCursor();
             c.setPosition(5);
-            viewerBox(viewer)->setTextCursor(c);
+            viewer->reFullScreen->setTextCursor(c);
             answerInputBox(viewer, "体质");
-            QTest::keyClick(viewer, Qt::Key_F, Qt::ControlModifier);
-            QVERIFY(QTest::qWaitForWindowActive(viewer));
-            QCOMPARE(selection(viewer), "0+2");
+            activeAfterFind = pressInViewer(viewer, Qt::Key_F, Qt::ControlModifier);
+            found = selection(viewer);
         });
+        QVERIFY2(opening.problem().isEmpty(), qPrintable(opening.problem()));
+        QVERIFY(activeAfterFind);
+        QCOMPARE(found, (Selection{0, 2}));
     }
 
     void cancelledOrEmptyFindForgetsTheText_data()
@@ -295,26 +369,33 @@ private slots:
     {
         QFETCH(bool, cancel);
         Source source("体质 体质");
-        inViewer(source, [cancel](QWidget *viewer) {
-            auto *form = qobject_cast<TfrmRichTextProcessFullScreen *>(viewer);
+        Selection first, afterF3;
+        QString remembered = "unread";
+        bool activeAfterFinds = false;
+        const Opening opening = inViewer(source, [&](Viewer *viewer) {
             answerInputBox(viewer, "体质");
-            QTest::keyClick(viewer, Qt::Key_F, Qt::ControlModifier);
-            QVERIFY(QTest::qWaitForWindowActive(viewer));
-            QCOMPARE(selection(viewer), "0+2");
+            activeAfterFinds = pressInViewer(viewer, Qt::Key_F, Qt::ControlModifier);
+            first = selection(viewer);
             answerInputBox(viewer, QString(), cancel);
-            QTest::keyClick(viewer, Qt::Key_F, Qt::ControlModifier);
-            QVERIFY(QTest::qWaitForWindowActive(viewer));
-            QCOMPARE(form->lastSearchText(), QString());
+            activeAfterFinds =
+                pressInViewer(viewer, Qt::Key_F, Qt::ControlModifier) && activeAfterFinds;
+            remembered = viewer->lastSearchText();
             QTest::keyClick(viewer, Qt::Key_F3); // nothing to continue
-            QCOMPARE(selection(viewer), "0+2");
+            afterF3 = selection(viewer);
         });
+        QVERIFY2(opening.problem().isEmpty(), qPrintable(opening.problem()));
+        QVERIFY(activeAfterFinds);
+        QCOMPARE(first, (Selection{0, 2}));
+        QCOMPARE(remembered, QString());
+        QCOMPARE(afterF3, (Selection{0, 2}));
     }
 
     void findDialogWording()
     {
         Source source;
-        inViewer(source, [](QWidget *viewer) {
-            QString caption, prompt;
+        QString caption, prompt;
+        bool activeAfterFind = false;
+        const Opening opening = inViewer(source, [&](Viewer *viewer) {
             whenModal(
                 [&caption, &prompt](QWidget *w) {
                     auto *dialog = qobject_cast<QInputDialog *>(w);
@@ -323,27 +404,40 @@ private slots:
                     w->close();
                 },
                 viewer);
-            viewer->findChild<QAction *>("actFind")->trigger();
-            QVERIFY(QTest::qWaitForWindowActive(viewer));
-            QCOMPARE(caption, "查找...");
-            QCOMPARE(prompt, "请输入查找字符串:       ");
+            viewer->actFind->trigger();
+            activeAfterFind = QTest::qWaitForWindowActive(viewer);
         });
+        QVERIFY2(opening.problem().isEmpty(), qPrintable(opening.problem()));
+        QVERIFY(activeAfterFind);
+        QCOMPARE(caption, "查找...");
+        QCOMPARE(prompt, "请输入查找字符串:       ");
     }
 
     void quitByTheContextMenu()
     {
         Source source;
-        bool closedByMenu = false;
-        whenModal([&closedByMenu](QWidget *viewer) {
+        bool menuFound = false, itemFound = false, itemInMenu = false, closedByMenu = false;
+        QString itemText;
+        whenModal([&](QWidget *viewer) {
             auto *menu = viewer->findChild<QMenu *>("pmButton");
             auto *item = viewer->findChild<QAction *>("pmiQuit");
-            QVERIFY(menu && item && menu->actions().contains(item));
-            QCOMPARE(item->text(), "Quit");
-            item->trigger();
+            menuFound = menu != nullptr;
+            itemFound = item != nullptr;
+            itemInMenu = menu && item && menu->actions().contains(item);
+            if (item) {
+                itemText = item->text();
+                item->trigger();
+            }
             closedByMenu = !viewer->isVisible();
+            if (viewer->isVisible())
+                viewer->close();
         });
         ShowRichTextFullScreen(source.box);
         ReleaseFullScreenViewer();
+        QVERIFY2(menuFound, "pmButton");
+        QVERIFY2(itemFound, "pmiQuit");
+        QVERIFY(itemInMenu);
+        QCOMPARE(itemText, "Quit");
         QVERIFY(closedByMenu);
     }
 
@@ -353,12 +447,15 @@ private slots:
     {
         Source source("一 二 三");
         bool closed = false;
-        whenModal([&closed](QWidget *viewer) {
-            viewerBox(viewer)->setFocus();
-            QTest::keyClick(viewerBox(viewer), Qt::Key_Delete, Qt::ControlModifier);
-            closed = !viewer->isVisible();
+        whenModal([&closed](QWidget *modal) {
+            auto *viewer = qobject_cast<Viewer *>(modal);
+            if (viewer) {
+                viewer->reFullScreen->setFocus();
+                QTest::keyClick(viewer->reFullScreen, Qt::Key_Delete, Qt::ControlModifier);
+            }
+            closed = !modal->isVisible();
             if (!closed)
-                viewer->close();
+                modal->close();
         });
         ShowRichTextFullScreen(source.box);
         ReleaseFullScreenViewer();

@@ -21,6 +21,7 @@ namespace {
 // One run of equal formatting, as read back from a document.
 struct Run {
     QString text;
+    QString family;
     double points;
     QColor color;
     bool bold, italic, underline;
@@ -33,6 +34,7 @@ QList<Run> runs(const QTextDocument &document)
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat f = it.fragment().charFormat();
             list << Run{it.fragment().text(),
+                        f.fontFamilies().toStringList().value(0),
                         f.fontPointSize(),
                         f.foreground().style() == Qt::NoBrush ? QColor() : f.foreground().color(),
                         f.fontWeight() >= QFont::Bold,
@@ -208,6 +210,12 @@ private slots:
         row("special characters",
             "{\\rtf1 \\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote}",
             QString::fromUtf8("—–•‘’“”"));
+        row("section, page and table row end paragraphs", "{\\rtf1 a\\sect b\\page c\\row d}",
+            "a\nb\nc\nd");
+        row("a table cell ends in a tab", "{\\rtf1 a\\cell b}", "a\tb");
+        row("the known ignorable destination is text", "{\\rtf1 a{\\*\\ud b}c}", "abc");
+        row("an ignorable word in the font table skips its group",
+            "{\\rtf1{\\fonttbl{\\f0{\\*\\panose 02}Arial;}}\\f0 x}", "x");
         row("unbalanced closing braces", "{\\rtf1 a}}}b", "ab");
         row("missing closing braces", "{\\rtf1 {{{a", "a");
         row("truncated hex escape", "{\\rtf1 a\\'d", "a");
@@ -253,6 +261,93 @@ private slots:
         QVERIFY(list[3].bold);
         QCOMPARE(document.firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
                  Qt::AlignHCenter);
+    }
+
+    // The control words that choose a paragraph's alignment.
+    void readsAlignment_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<Qt::Alignment>("alignment");
+        QTest::newRow("none is left")
+            << QByteArray("{\\rtf1 a\\par}") << Qt::Alignment(Qt::AlignLeft);
+        QTest::newRow("qr is right")
+            << QByteArray("{\\rtf1\\qr a\\par}") << Qt::Alignment(Qt::AlignRight);
+        QTest::newRow("qj is justified")
+            << QByteArray("{\\rtf1\\qj a\\par}") << Qt::Alignment(Qt::AlignJustify);
+        QTest::newRow("ql after qc is left")
+            << QByteArray("{\\rtf1\\qc\\ql a\\par}") << Qt::Alignment(Qt::AlignLeft);
+        QTest::newRow("pard after qc is left")
+            << QByteArray("{\\rtf1\\qc\\pard a\\par}") << Qt::Alignment(Qt::AlignLeft);
+        QTest::newRow("qc in the font table does nothing")
+            << QByteArray("{\\rtf1{\\fonttbl\\qc{\\f0 Arial;}}a\\par}")
+            << Qt::Alignment(Qt::AlignLeft);
+    }
+
+    void readsAlignment()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(Qt::Alignment, alignment);
+        QTextDocument document;
+        QVERIFY(rtf::read(rtf, document));
+        QCOMPARE(document.firstBlock().text(), "a");
+        QCOMPARE(document.firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                 alignment);
+    }
+
+    // The control words that shape the characters of the one run "x".
+    void readsCharacterFormat_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<double>("points");
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<bool>("italic");
+        QTest::addColumn<bool>("underline");
+        const QByteArray fonts = "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier;}}";
+        QTest::newRow("deff names the font of runs without f")
+            << QByteArray("{\\rtf1\\deff1{\\fonttbl{\\f0 Arial;}{\\f1 Courier;}}x}") << "Courier"
+            << 12.0 << false << false << false;
+        QTest::newRow("f names the font") << fonts + "\\f1 x}"
+                                          << "Courier" << 12.0 << false << false << false;
+        QTest::newRow("ulnone ends underlining") << fonts + "\\ul\\ulnone x}"
+                                                 << "Arial" << 12.0 << false << false << false;
+        QTest::newRow("ul0 ends underlining") << fonts + "\\ul\\ul0 x}"
+                                              << "Arial" << 12.0 << false << false << false;
+        QTest::newRow("b0 ends bold") << fonts + "\\b\\b0\\i\\ul x}"
+                                      << "Arial" << 12.0 << false << true << true;
+        QTest::newRow("fs0 keeps the size") << fonts + "\\fs30\\fs0 x}"
+                                            << "Arial" << 15.0 << false << false << false;
+        QTest::newRow("af, afs, ab and ai apply after dbch")
+            << fonts + "\\af1\\afs40\\ab\\ai\\dbch x}"
+            << "Courier" << 20.0 << true << true << false;
+        QTest::newRow("loch ends the associated properties")
+            << fonts + "\\af1\\afs40\\ab\\ai\\dbch\\loch x}"
+            << "Arial" << 12.0 << false << false << false;
+        QTest::newRow("hich ends them too") << fonts + "\\af1\\afs40\\ab\\ai\\dbch\\hich x}"
+                                            << "Arial" << 12.0 << false << false << false;
+        QTest::newRow("ab0 and ai0 clear bold and italic after dbch")
+            << fonts + "\\b\\i\\ab0\\ai0\\dbch x}"
+            << "Arial" << 12.0 << false << false << false;
+    }
+
+    void readsCharacterFormat()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, family);
+        QFETCH(double, points);
+        QFETCH(bool, bold);
+        QFETCH(bool, italic);
+        QFETCH(bool, underline);
+        QTextDocument document;
+        QVERIFY(rtf::read(rtf, document));
+        const QList<Run> list = runs(document);
+        QCOMPARE(list.size(), 1);
+        QCOMPARE(list[0].text, "x");
+        QCOMPARE(list[0].family, family);
+        QCOMPARE(list[0].points, points);
+        QCOMPARE(list[0].bold, bold);
+        QCOMPARE(list[0].italic, italic);
+        QCOMPARE(list[0].underline, underline);
     }
 
     // Files LibreOffice wrote: their text as LibreOffice itself reads it,

@@ -23,6 +23,11 @@ namespace {
 
 using Window = TfrmMedDiaClientChiModHabFieldEdit;
 
+// The colour a question is marked with.
+enum class Mark { None, Red, Yellow };
+// The ways out of the window without "确定".
+enum class Cancel { Button, Shortcut, CloseBox };
+
 QStringList boxes(const Window &window)
 {
     QStringList texts;
@@ -45,17 +50,21 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("title");
         QTest::addColumn<int>("rows");
-        QTest::addColumn<QString>("marks"); // per row: "-" none, "r" red, "y" yellow
-        QTest::newRow("1 YangXu") << 1 << "阳虚体质" << 7 << "-------";
-        QTest::newRow("2 YinXu") << 2 << "阴虚体质" << 8 << "--------";
-        QTest::newRow("3 QiXu") << 3 << "气虚体质" << 8 << "--------";
-        QTest::newRow("4 TanShi") << 4 << "痰湿体质" << 8 << "--------";
+        QTest::addColumn<QList<Mark>>("marks"); // per shown row
+        const QList<Mark> seven(7, Mark::None);
+        const QList<Mark> eight(8, Mark::None);
+        using enum Mark;
+        QTest::newRow("1 YangXu") << 1 << "阳虚体质" << 7 << seven;
+        QTest::newRow("2 YinXu") << 2 << "阴虚体质" << 8 << eight;
+        QTest::newRow("3 QiXu") << 3 << "气虚体质" << 8 << eight;
+        QTest::newRow("4 TanShi") << 4 << "痰湿体质" << 8 << eight;
         QTest::newRow("5 ShiRe: women's row yellow, men's red")
-            << 5 << "湿热体质" << 7 << "-----yr";
-        QTest::newRow("6 XueYu") << 6 << "血瘀体质" << 7 << "-------";
-        QTest::newRow("7 QiYu") << 7 << "气郁体质" << 7 << "-------";
-        QTest::newRow("8 TeBing") << 8 << "特禀体质" << 7 << "-------";
-        QTest::newRow("9 PingHe: reversed rows red") << 9 << "平和体质" << 8 << "-rrrr-rr";
+            << 5 << "湿热体质" << 7 << QList<Mark>{None, None, None, None, None, Yellow, Red};
+        QTest::newRow("6 XueYu") << 6 << "血瘀体质" << 7 << seven;
+        QTest::newRow("7 QiYu") << 7 << "气郁体质" << 7 << seven;
+        QTest::newRow("8 TeBing") << 8 << "特禀体质" << 7 << seven;
+        QTest::newRow("9 PingHe: reversed rows red")
+            << 9 << "平和体质" << 8 << QList<Mark>{None, Red, Red, Red, Red, None, Red, Red};
     }
 
     void eachType()
@@ -63,7 +72,8 @@ private slots:
         QFETCH(int, code);
         QFETCH(QString, title);
         QFETCH(int, rows);
-        QFETCH(QString, marks);
+        QFETCH(QList<Mark>, marks);
+        QCOMPARE(marks.size(), rows);
         Window window;
         window.PrepareForType(Window::kAnswering, code, "0");
         QVERIFY(showActive(&window));
@@ -86,11 +96,11 @@ private slots:
                 continue;
             }
             QCOMPARE(row.prompt->text(), fromCatalogue(type->questions66[std::size_t(k - 1)].text));
-            const QChar mark = marks[k - 1];
+            const Mark mark = marks[k - 1];
             const QColor text = row.prompt->palette().color(QPalette::WindowText);
-            if (mark == 'r')
+            if (mark == Mark::Red)
                 QCOMPARE(text, QColor(255, 0, 0));
-            else if (mark == 'y')
+            else if (mark == Mark::Yellow)
                 QCOMPARE(text, QColor(255, 255, 0));
             else
                 QCOMPARE(row.prompt->fontColor(), clWindowText);
@@ -200,7 +210,9 @@ private slots:
             for (TBitBtn *button : row.buttons)
                 QVERIFY(!button->isEnabled());
         }
-        QVERIFY(window.findChild<TBitBtn *>("lblTitleNot")->isEnabled()); // column heads untouched
+        auto *head = window.findChild<TBitBtn *>("lblTitleNot");
+        QVERIFY2(head, "lblTitleNot");
+        QVERIFY(head->isEnabled()); // column heads untouched
         window.actConfirm->trigger();
         QCOMPARE(window.GetItemString(), "5;4;3;;;;;;");
     }
@@ -219,25 +231,32 @@ private slots:
     // "取消" and the close box both give Cancel; the item string held stays.
     void cancelling_data()
     {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("取消 button") << "button";
-        QTest::newRow("Ctrl+Shift+F11") << "shortcut";
-        QTest::newRow("close box") << "close";
+        QTest::addColumn<Cancel>("how");
+        QTest::newRow("取消 button") << Cancel::Button;
+        QTest::newRow("Ctrl+Shift+F11") << Cancel::Shortcut;
+        QTest::newRow("close box") << Cancel::CloseBox;
     }
 
     void cancelling()
     {
-        QFETCH(QString, how);
+        QFETCH(Cancel, how);
         Window window;
         window.PrepareForType(Window::kAnswering, 4, "1;2;");
         QVERIFY(showActive(&window));
+        auto *cancelButton = window.findChild<TSpeedButton *>("btnCancel");
+        QVERIFY2(cancelButton, "btnCancel");
         QTest::mouseClick(window.rows()[0].buttons[4], Qt::LeftButton);
-        if (how == "button")
-            QTest::mouseClick(window.findChild<TSpeedButton *>("btnCancel"), Qt::LeftButton);
-        else if (how == "shortcut")
+        switch (how) {
+        case Cancel::Button:
+            QTest::mouseClick(cancelButton, Qt::LeftButton);
+            break;
+        case Cancel::Shortcut:
             QTest::keyClick(&window, Qt::Key_F11, Qt::ControlModifier | Qt::ShiftModifier);
-        else
+            break;
+        case Cancel::CloseBox:
             window.close();
+            break;
+        }
         QVERIFY(!window.isVisible());
         QCOMPARE(window.result(), int(QDialog::Rejected));
         QCOMPARE(window.GetItemString(), "1;2;");

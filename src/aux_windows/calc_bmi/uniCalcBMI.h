@@ -1,12 +1,10 @@
 // The BMI calculator "计算BMI": weight in kilograms and height in
 // centimetres give the body mass index, which the health worker reads to
 // choose the band of the 33-item form's question 9. Nothing is handed back.
+// The arithmetic is the assessment's bmiText; the window only wires it.
 #pragma once
 
 #include <QDialog>
-#include <QString>
-
-#include <optional>
 
 class QAction;
 class TEdit;
@@ -50,13 +48,3 @@ private:
 
 // The one calculator, while it is open.
 inline TfrmCalcBMI *frmCalcBMI = nullptr;
-
-namespace tizhi {
-
-// The BMI of `weight` kilograms and `height` centimetres as the calculator
-// shows it: a general number of at most 15 significant digits ("15",
-// "22.8571428571429"). Empty when either text is blank; nothing when a text
-// is no number, the height is 0 or the result is no finite number.
-std::optional<QString> bmiText(const QString &weight, const QString &height);
-
-} // namespace tizhi

@@ -1,5 +1,6 @@
 #include "uniCalcBMI.h"
 
+#include "bmi_text.h"
 #include "control_kinds.h"
 #include "uniChineseMedicinePublic.h"
 
@@ -7,10 +8,10 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMessageBox>
-#include <QRegularExpression>
 #include <QVBoxLayout>
 
-#include <cmath>
+#include <optional>
+#include <string>
 
 using namespace tizhi;
 
@@ -18,49 +19,12 @@ namespace {
 
 const QString kFormula = QStringLiteral("BMI指数 = 体重（kg）/ 身高㎡");
 
-// A decimal number as typed or pasted: sign, digits with one point, an
-// exponent. A lone point, two points or a letter are no number.
-std::optional<long double> readNumber(const QString &text)
-{
-    static const QRegularExpression number(
-        QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
-    if (!number.match(text).hasMatch())
-        return std::nullopt;
-    bool ok = false;
-    const double value = text.toDouble(&ok); // "." as the decimal point
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return static_cast<long double>(value);
-}
-
 bool isBmiCharacter(QChar c)
 {
     return (c >= QChar('0') && c <= QChar('9')) || c == QChar('.') || c == QChar(8);
 }
 
 } // namespace
-
-std::optional<QString> tizhi::bmiText(const QString &weight, const QString &height)
-{
-    const QString w = weight.trimmed();
-    const QString h = height.trimmed();
-    if (w.isEmpty() || h.isEmpty())
-        return QString();
-    const auto kilograms = readNumber(w);
-    const auto centimetres = readNumber(h);
-    if (!kilograms || !centimetres)
-        return std::nullopt;
-    // C++ arithmetic does not stop at a division by zero or an overflow:
-    // both are checked here.
-    const long double metres = *centimetres / 100.0L;
-    const long double square = metres * metres;
-    if (square == 0.0L)
-        return std::nullopt;
-    const double bmi = static_cast<double>(*kilograms / square);
-    if (!std::isfinite(bmi))
-        return std::nullopt;
-    return QString::number(bmi, 'g', 15);
-}
 
 TfrmCalcBMI::TfrmCalcBMI(QWidget *parent) : QDialog(parent)
 {
@@ -150,9 +114,10 @@ void TfrmCalcBMI::FormCreate()
 
 void TfrmCalcBMI::btnConfirmClick()
 {
-    const std::optional<QString> bmi = bmiText(edtWeight->text(), edtHeight->text());
+    const std::optional<std::string> bmi =
+        bmiText(edtWeight->text().toStdString(), edtHeight->text().toStdString());
     if (bmi) {
-        edtBMI->setText(*bmi);
+        edtBMI->setText(QString::fromStdString(*bmi));
         return;
     }
     // The result shown before stays.
