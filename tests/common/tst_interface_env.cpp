@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <optional>
+
 using namespace tizhi;
 
 namespace {
@@ -82,6 +84,41 @@ void verifyCheckBoxFollowsLabel(const TInterfaceRecord &r)
     QCOMPARE(r.eColor(Slot::CheckBox), r.eColor(Slot::Label));
 }
 
+// The keys whose values are read back one at a time.
+enum class Key { LabelFontSize, GridFontSize, EditFontSize, DBEditRColor };
+
+QByteArray keyName(Key key)
+{
+    switch (key) {
+    case Key::LabelFontSize:
+        return "LabelFontSize";
+    case Key::GridFontSize:
+        return "GridFontSize";
+    case Key::EditFontSize:
+        return "EditFontSize";
+    case Key::DBEditRColor:
+        return "DBEditRColor";
+    }
+    return {};
+}
+
+// The value `key` gave, as the record holds it; the label size is read
+// through the check boxes, which follow the labels.
+quint32 readBack(const TInterfaceRecord &r, Key key)
+{
+    switch (key) {
+    case Key::LabelFontSize:
+        return quint32(r.font(Slot::CheckBox)->Size);
+    case Key::GridFontSize:
+        return quint32(r.font(Slot::Grid)->Size);
+    case Key::EditFontSize:
+        return quint32(r.font(Slot::Edit)->Size);
+    case Key::DBEditRColor:
+        return r.GetReadOnlyColor();
+    }
+    return 0;
+}
+
 } // namespace
 
 class TestInterfaceEnv : public QObject {
@@ -121,80 +158,89 @@ private slots:
         QCOMPARE(r.GetEditableColor(), TColor(0x207));
     }
 
-    // One key changed in an otherwise complete file. An empty `expected`
-    // means every value falls back to its default.
-    void oneKey_data()
+    // One key changed in an otherwise complete file to what is no setting,
+    // or left out: every value falls back to its default.
+    void oneFaultyKey_data()
     {
         QTest::addColumn<QByteArray>("key");
-        QTest::addColumn<QByteArray>("value"); // "<missing>" removes the key
-        QTest::addColumn<QString>("expected"); // "size" or "color" value as hex, or ""
-        auto row = [](const char *name, const char *k, QByteArray v, const char *e) {
-            QTest::newRow(name) << QByteArray(k) << v << QString(e);
+        QTest::addColumn<std::optional<QByteArray>>("value"); // none: the key is left out
+        auto row = [](const char *name, const char *key, std::optional<QByteArray> value) {
+            QTest::newRow(name) << QByteArray(key) << value;
         };
-        row("FormFontSize missing", "FormFontSize", "<missing>", "");
-        row("FormFontColor no colour name", "FormFontColor", "clNoSuchColour", "");
-        row("FormEColor empty", "FormEColor", "", "");
-        row("LabelFontSize with blanks", "LabelFontSize", "  12\t", "c");
-        row("LabelFontSize with control characters", "LabelFontSize", "\x01\x02 12 \x1f", "c");
-        row("DBEditRColor clinfobk", "DBEditRColor", "clinfobk", "ff000018");
-        row("DBEditRColor CLINFOBK", "DBEditRColor", "CLINFOBK", "ff000018");
-        row("DBEditRColor $FF000018", "DBEditRColor", "$FF000018", "ff000018");
-        row("DBEditRColor -16777192", "DBEditRColor", "-16777192", "ff000018");
-        row("DBEditRColor 0xff000018", "DBEditRColor", "0xff000018", "ff000018");
-        row("DBEditRColor X marker", "DBEditRColor", "XFF000018", "ff000018");
-        row("DBEditRColor x marker with plus", "DBEditRColor", "+xff000018", "ff000018");
-        row("DBEditRColor 255 is red", "DBEditRColor", "255", "ff");
-        row("DBEditRColor minus hex negates", "DBEditRColor", "-$10", "fffffff0");
-        row("DBEditRColor leading zeros in hex", "DBEditRColor", "$000000000018", "18");
-        row("DBEditRColor clNone", "DBEditRColor", "clNone", "1fffffff");
-        row("DBEditRColor clDefault", "DBEditRColor", "cldefault", "20000000");
-        row("DBEditRColor cl3DDkShadow", "DBEditRColor", "cl3DDkShadow", "ff000015");
-        row("DBEditRColor over-long hex", "DBEditRColor", "$1FF000018", "");
-        row("DBEditRColor decimal beyond 32 bits", "DBEditRColor", "4278190104", "");
-        row("DBEditRColor name with inner blank", "DBEditRColor", "cl InfoBk", "");
-        row("DBEditRColor lone marker", "DBEditRColor", "$", "");
-        row("DBEditRColor 0x without digits", "DBEditRColor", "0x", "");
-        row("DBEditRColor hex letter beyond f", "DBEditRColor", "$FG", "");
-        row("GridFontSize 9pt", "GridFontSize", "9pt", "");
-        row("GridFontSize 9.5", "GridFontSize", "9.5", "");
-        row("GridFontSize inner blank", "GridFontSize", "9 5", "");
-        row("GridFontSize lone sign", "GridFontSize", "-", "");
-        row("GridFontSize beyond int32", "GridFontSize", "2147483648", "");
-        row("GridFontSize int32 max", "GridFontSize", "2147483647", "7fffffff");
-        row("GridFontSize int32 min", "GridFontSize", "-2147483648", "80000000");
-        row("EditFontSize 0 kept", "EditFontSize", "0", "0");
-        row("EditFontSize -3 kept", "EditFontSize", "-3", "fffffffd");
-        row("EditFontSize hex", "EditFontSize", "$C", "c");
+        row("FormFontSize missing", "FormFontSize", std::nullopt);
+        row("FormFontColor no colour name", "FormFontColor", "clNoSuchColour");
+        row("FormEColor empty", "FormEColor", "");
+        row("DBEditRColor over-long hex", "DBEditRColor", "$1FF000018");
+        row("DBEditRColor decimal beyond 32 bits", "DBEditRColor", "4278190104");
+        row("DBEditRColor name with inner blank", "DBEditRColor", "cl InfoBk");
+        row("DBEditRColor lone marker", "DBEditRColor", "$");
+        row("DBEditRColor 0x without digits", "DBEditRColor", "0x");
+        row("DBEditRColor hex letter beyond f", "DBEditRColor", "$FG");
+        row("GridFontSize 9pt", "GridFontSize", "9pt");
+        row("GridFontSize 9.5", "GridFontSize", "9.5");
+        row("GridFontSize inner blank", "GridFontSize", "9 5");
+        row("GridFontSize lone sign", "GridFontSize", "-");
+        row("GridFontSize beyond int32", "GridFontSize", "2147483648");
     }
 
-    void oneKey()
+    void oneFaultyKey()
     {
         QFETCH(QByteArray, key);
-        QFETCH(QByteArray, value);
-        QFETCH(QString, expected);
+        QFETCH(std::optional<QByteArray>, value);
         auto keys = completeSettings();
-        if (value == "<missing>")
-            keys.remove(key);
+        if (value)
+            keys[key] = *value;
         else
-            keys[key] = value;
+            keys.remove(key);
         const TInterfaceRecord r = loaded(iniText(keys));
         verifyCheckBoxFollowsLabel(r);
-        if (expected.isEmpty()) {
-            QVERIFY(isDefault(r));
-            return;
-        }
+        QVERIFY(isDefault(r));
+    }
+
+    // One key changed in an otherwise complete file to a value in one of the
+    // forms a health worker may type: that value is read, as stored (a
+    // negative size as its 32 bits).
+    void oneKeyRead_data()
+    {
+        QTest::addColumn<Key>("key");
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<quint32>("expected");
+        auto row = [](const char *name, Key key, const char *value, quint32 expected) {
+            QTest::newRow(name) << key << QByteArray(value) << expected;
+        };
+        row("LabelFontSize with blanks", Key::LabelFontSize, "  12\t", 12);
+        row("LabelFontSize with control characters", Key::LabelFontSize, "\x01\x02 12 \x1f", 12);
+        row("DBEditRColor clinfobk", Key::DBEditRColor, "clinfobk", 0xff000018);
+        row("DBEditRColor CLINFOBK", Key::DBEditRColor, "CLINFOBK", 0xff000018);
+        row("DBEditRColor $FF000018", Key::DBEditRColor, "$FF000018", 0xff000018);
+        row("DBEditRColor -16777192", Key::DBEditRColor, "-16777192", 0xff000018);
+        row("DBEditRColor 0xff000018", Key::DBEditRColor, "0xff000018", 0xff000018);
+        row("DBEditRColor X marker", Key::DBEditRColor, "XFF000018", 0xff000018);
+        row("DBEditRColor x marker with plus", Key::DBEditRColor, "+xff000018", 0xff000018);
+        row("DBEditRColor 255 is red", Key::DBEditRColor, "255", 0xff);
+        row("DBEditRColor minus hex negates", Key::DBEditRColor, "-$10", 0xfffffff0);
+        row("DBEditRColor leading zeros in hex", Key::DBEditRColor, "$000000000018", 0x18);
+        row("DBEditRColor clNone", Key::DBEditRColor, "clNone", 0x1fffffff);
+        row("DBEditRColor clDefault", Key::DBEditRColor, "cldefault", 0x20000000);
+        row("DBEditRColor cl3DDkShadow", Key::DBEditRColor, "cl3DDkShadow", 0xff000015);
+        row("GridFontSize int32 max", Key::GridFontSize, "2147483647", 0x7fffffff);
+        row("GridFontSize int32 min", Key::GridFontSize, "-2147483648", 0x80000000);
+        row("EditFontSize 0 kept", Key::EditFontSize, "0", 0);
+        row("EditFontSize -3 kept", Key::EditFontSize, "-3", 0xfffffffd);
+        row("EditFontSize hex", Key::EditFontSize, "$C", 12);
+    }
+
+    void oneKeyRead()
+    {
+        QFETCH(Key, key);
+        QFETCH(QByteArray, value);
+        QFETCH(quint32, expected);
+        auto keys = completeSettings();
+        keys[keyName(key)] = value;
+        const TInterfaceRecord r = loaded(iniText(keys));
+        verifyCheckBoxFollowsLabel(r);
         QVERIFY(!isDefault(r));
-        const quint32 want = expected.toUInt(nullptr, 16);
-        if (key == "LabelFontSize")
-            QCOMPARE(quint32(r.font(Slot::CheckBox)->Size), want);
-        else if (key == "GridFontSize")
-            QCOMPARE(quint32(r.font(Slot::Grid)->Size), want);
-        else if (key == "EditFontSize")
-            QCOMPARE(quint32(r.font(Slot::Edit)->Size), want);
-        else if (key == "DBEditRColor")
-            QCOMPARE(r.GetReadOnlyColor(), want);
-        else
-            QFAIL("no check for this key");
+        QCOMPARE(readBack(r, key), expected);
     }
 
     void fileForms_data()

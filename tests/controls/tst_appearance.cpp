@@ -3,6 +3,8 @@
 // that both routines must leave alone.
 #include "test_registry.h"
 
+#include "control_access.h"
+
 #include "control_kinds.h"
 #include "uniChineseMedicinePublic.h"
 
@@ -12,6 +14,7 @@
 #include <QVBoxLayout>
 
 using namespace tizhi;
+using tizhi::test::noControl;
 
 // Derived from TEdit under another name: not a TEdit to the routines.
 class TNumberEdit : public TEdit {
@@ -57,39 +60,55 @@ template <class Kind> Kind *add(QWidget *window, const char *name)
 
 // A window with one control of each kind, named by its kind ("TEdit" is the
 // object name of the TEdit), and a TNumberEdit named "derived". A second
-// label sits inside the panel, as controls do in the real windows.
-std::unique_ptr<QWidget> windowWithEveryKind()
-{
-    auto window = std::make_unique<QWidget>();
-    new QVBoxLayout(window.get());
-    add<TScrollBox>(window.get(), "TScrollBox");
-    add<TSpeedButton>(window.get(), "TSpeedButton");
-    add<TBitBtn>(window.get(), "TBitBtn");
-    add<TwwDBNavigator>(window.get(), "TwwDBNavigator");
-    add<TGroupBox>(window.get(), "TGroupBox");
-    auto *panel = add<TPanel>(window.get(), "TPanel");
-    auto *inner = new TLabel(panel);
-    inner->setObjectName("innerLabel");
-    add<TLabel>(window.get(), "TLabel");
-    add<TCheckBox>(window.get(), "TCheckBox");
-    add<TListView>(window.get(), "TListView");
-    add<TwwDBGrid>(window.get(), "TwwDBGrid");
-    add<TDateTimePicker>(window.get(), "TDateTimePicker");
-    add<TComboBox>(window.get(), "TComboBox");
-    add<TEdit>(window.get(), "TEdit");
-    add<TwwDBEdit>(window.get(), "TwwDBEdit");
-    add<TRichEdit>(window.get(), "TRichEdit");
-    add<TwwDBRichEdit>(window.get(), "TwwDBRichEdit");
-    add<TMemo>(window.get(), "TMemo");
-    add<TwwDBComboBox>(window.get(), "TwwDBComboBox");
-    add<TwwDBComboDlg>(window.get(), "TwwDBComboDlg");
-    add<TwwDBLookupCombo>(window.get(), "TwwDBLookupCombo");
-    add<TwwDBLookupComboDlg>(window.get(), "TwwDBLookupComboDlg");
-    add<TwwDBMonthCalendar>(window.get(), "TwwDBMonthCalendar");
-    add<TwwDBDateTimePicker>(window.get(), "TwwDBDateTimePicker");
-    add<TNumberEdit>(window.get(), "derived");
-    return window;
-}
+// label sits inside the panel, as controls do in the real windows. The
+// controls the tests read are kept as typed pointers.
+struct EveryKind {
+    std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
+    TPanel *panel = nullptr;
+    TLabel *innerLabel = nullptr;
+    TLabel *label = nullptr;
+    TCheckBox *checkBox = nullptr;
+    TwwDBGrid *grid = nullptr;
+    TComboBox *comboBox = nullptr;
+    TEdit *edit = nullptr;
+    TwwDBEdit *dbEdit = nullptr;
+    TwwDBRichEdit *dbRichEdit = nullptr;
+    TMemo *memo = nullptr;
+    TwwDBLookupCombo *lookup = nullptr;
+    TNumberEdit *derived = nullptr;
+
+    EveryKind()
+    {
+        QWidget *w = window.get();
+        new QVBoxLayout(w);
+        add<TScrollBox>(w, "TScrollBox");
+        add<TSpeedButton>(w, "TSpeedButton");
+        add<TBitBtn>(w, "TBitBtn");
+        add<TwwDBNavigator>(w, "TwwDBNavigator");
+        add<TGroupBox>(w, "TGroupBox");
+        panel = add<TPanel>(w, "TPanel");
+        innerLabel = new TLabel(panel);
+        innerLabel->setObjectName("innerLabel");
+        label = add<TLabel>(w, "TLabel");
+        checkBox = add<TCheckBox>(w, "TCheckBox");
+        add<TListView>(w, "TListView");
+        grid = add<TwwDBGrid>(w, "TwwDBGrid");
+        add<TDateTimePicker>(w, "TDateTimePicker");
+        comboBox = add<TComboBox>(w, "TComboBox");
+        edit = add<TEdit>(w, "TEdit");
+        dbEdit = add<TwwDBEdit>(w, "TwwDBEdit");
+        add<TRichEdit>(w, "TRichEdit");
+        dbRichEdit = add<TwwDBRichEdit>(w, "TwwDBRichEdit");
+        memo = add<TMemo>(w, "TMemo");
+        add<TwwDBComboBox>(w, "TwwDBComboBox");
+        add<TwwDBComboDlg>(w, "TwwDBComboDlg");
+        lookup = add<TwwDBLookupCombo>(w, "TwwDBLookupCombo");
+        add<TwwDBLookupComboDlg>(w, "TwwDBLookupComboDlg");
+        add<TwwDBMonthCalendar>(w, "TwwDBMonthCalendar");
+        add<TwwDBDateTimePicker>(w, "TwwDBDateTimePicker");
+        derived = add<TNumberEdit>(w, "derived");
+    }
+};
 
 // A new control of the kind named ("TBitBtn"), a child of `parent`: the
 // kind whose class name it is, among those listed.
@@ -109,15 +128,8 @@ QWidget *newControl(const QString &name, QWidget *parent)
                      TwwDBDateTimePicker, TButton>(name, parent);
 }
 
-IControlKind *kind(QWidget *window, const char *name)
-{
-    return controlKind(window->findChild<QWidget *>(QString::fromLatin1(name)));
-}
-
-QWidget *widget(QWidget *window, const char *name)
-{
-    return window->findChild<QWidget *>(QString::fromLatin1(name));
-}
+// What changes between making a box and opening its drop-down list.
+enum class FontChange { None, ApplicationFont, BoxFontSize };
 
 // Default settings, or a complete "Config.ini" of default values with the
 // given "Key=Value" lines put in their place.
@@ -168,30 +180,34 @@ private slots:
         QTest::addColumn<quint32>("color");
         QTest::addColumn<bool>("readOnly");
         QTest::addColumn<bool>("enabled");
-        auto row = [](const char *name, TColor color, bool readOnly, bool enabled) {
-            QTest::newRow(name) << QString(name) << quint32(color) << readOnly << enabled;
+        // The data-aware combo, dialog, look-up, calendar and picker kinds are
+        // only opened and closed, never painted with a font.
+        QTest::addColumn<bool>("painted");
+        auto row = [](const char *name, TColor color, bool readOnly, bool enabled, bool painted) {
+            QTest::newRow(name) << QString(name) << quint32(color) << readOnly << enabled
+                                << painted;
         };
-        row("TScrollBox", clBtnFace, false, true);
-        row("TwwDBNavigator", clBtnFace, false, true);
-        row("TGroupBox", clBtnFace, false, true);
-        row("TPanel", clBtnFace, false, true);
-        row("TLabel", clBtnFace, false, true);
-        row("TCheckBox", clBtnFace, false, true);
-        row("TListView", clInfoBk, false, false);
-        row("TwwDBGrid", clInfoBk, false, true);
-        row("TDateTimePicker", clInfoBk, false, false);
-        row("TComboBox", clInfoBk, false, false);
-        row("TEdit", clInfoBk, true, false);
-        row("TwwDBEdit", clInfoBk, true, true);
-        row("TRichEdit", clInfoBk, true, false);
-        row("TwwDBRichEdit", clInfoBk, true, true);
-        row("TMemo", clInfoBk, false, true);
-        row("TwwDBComboBox", clInfoBk, true, true);
-        row("TwwDBComboDlg", clInfoBk, true, false);
-        row("TwwDBLookupCombo", clInfoBk, true, false);
-        row("TwwDBLookupComboDlg", clInfoBk, true, false);
-        row("TwwDBMonthCalendar", clInfoBk, true, true);
-        row("TwwDBDateTimePicker", clInfoBk, true, true);
+        row("TScrollBox", clBtnFace, false, true, true);
+        row("TwwDBNavigator", clBtnFace, false, true, true);
+        row("TGroupBox", clBtnFace, false, true, true);
+        row("TPanel", clBtnFace, false, true, true);
+        row("TLabel", clBtnFace, false, true, true);
+        row("TCheckBox", clBtnFace, false, true, true);
+        row("TListView", clInfoBk, false, false, true);
+        row("TwwDBGrid", clInfoBk, false, true, true);
+        row("TDateTimePicker", clInfoBk, false, false, true);
+        row("TComboBox", clInfoBk, false, false, true);
+        row("TEdit", clInfoBk, true, false, true);
+        row("TwwDBEdit", clInfoBk, true, true, true);
+        row("TRichEdit", clInfoBk, true, false, true);
+        row("TwwDBRichEdit", clInfoBk, true, true, true);
+        row("TMemo", clInfoBk, false, true, true);
+        row("TwwDBComboBox", clInfoBk, true, true, false);
+        row("TwwDBComboDlg", clInfoBk, true, false, false);
+        row("TwwDBLookupCombo", clInfoBk, true, false, false);
+        row("TwwDBLookupComboDlg", clInfoBk, true, false, false);
+        row("TwwDBMonthCalendar", clInfoBk, true, true, false);
+        row("TwwDBDateTimePicker", clInfoBk, true, true, false);
     }
 
     void readOnlyWindowWithDefaults()
@@ -200,141 +216,138 @@ private slots:
         QFETCH(quint32, color);
         QFETCH(bool, readOnly);
         QFETCH(bool, enabled);
-        auto window = windowWithEveryKind();
-        ApplyInterfaceEnv(InterfaceRecord, window.get());
-        SetFormEditState(window.get(), false);
-        QWidget *control = window->findChild<QWidget *>(name);
-        QVERIFY(control);
+        QFETCH(bool, painted);
+        EveryKind every;
+        ApplyInterfaceEnv(InterfaceRecord, every.window.get());
+        SetFormEditState(every.window.get(), false);
+        QWidget *control = every.window->findChild<QWidget *>(name);
+        QVERIFY2(control, qPrintable(noControl(name)));
+        IControlKind *kind = controlKind(control);
+        QVERIFY2(kind, qPrintable(name + " is no control kind"));
         QCOMPARE(control->property("Color").toUInt(), color);
-        QCOMPARE(controlKind(control)->readOnlyFlag(), readOnly);
+        QCOMPARE(kind->readOnlyFlag(), readOnly);
         QCOMPARE(control->isEnabled(), enabled);
-        // The data-aware combo, dialog, look-up, calendar and picker kinds are
-        // only opened and closed, never painted with a font.
-        const bool painted =
-            !QStringList{"TwwDBComboBox",       "TwwDBComboDlg",      "TwwDBLookupCombo",
-                         "TwwDBLookupComboDlg", "TwwDBMonthCalendar", "TwwDBDateTimePicker"}
-                 .contains(name);
-        QCOMPARE(controlKind(control)->fontSize(), painted ? 8 : QApplication::font().pointSize());
+        QCOMPARE(kind->fontSize(), painted ? 8 : QApplication::font().pointSize());
     }
 
     void editableWindowOpensEveryDataKind()
     {
-        auto window = windowWithEveryKind();
-        ApplyInterfaceEnv(InterfaceRecord, window.get());
-        SetFormEditState(window.get(), false);
-        SetFormEditState(window.get(), true);
+        EveryKind every;
+        ApplyInterfaceEnv(InterfaceRecord, every.window.get());
+        SetFormEditState(every.window.get(), false);
+        SetFormEditState(every.window.get(), true);
         for (const char *name : kKinds) {
-            QWidget *control = widget(window.get(), name);
+            QWidget *control = every.window->findChild<QWidget *>(QString::fromLatin1(name));
+            QVERIFY2(control, qPrintable(noControl(name)));
+            IControlKind *kind = controlKind(control);
+            QVERIFY2(kind, name);
             QVERIFY2(control->isEnabled(), name);
-            QVERIFY2(!controlKind(control)->readOnlyFlag(), name);
+            QVERIFY2(!kind->readOnlyFlag(), name);
         }
-        QCOMPARE(widget(window.get(), "TEdit")->property("Color").toUInt(), clWindow);
-        QCOMPARE(widget(window.get(), "TwwDBLookupCombo")->property("Color").toUInt(), clWindow);
-        QCOMPARE(widget(window.get(), "TPanel")->property("Color").toUInt(), clBtnFace);
+        QCOMPARE(every.edit->property("Color").toUInt(), clWindow);
+        QCOMPARE(every.lookup->property("Color").toUInt(), clWindow);
+        QCOMPARE(every.panel->property("Color").toUInt(), clBtnFace);
     }
 
     // What a health worker sees: pale yellow read-only fields, white
     // editable ones, button-face panels.
     void defaultLookUnderFusion()
     {
-        auto window = windowWithEveryKind();
-        ApplyInterfaceEnv(InterfaceRecord, window.get());
-        SetFormEditState(window.get(), false);
+        EveryKind every;
+        ApplyInterfaceEnv(InterfaceRecord, every.window.get());
+        SetFormEditState(every.window.get(), false);
         const QPalette app = QApplication::palette();
-        const QColor readOnly = kind(window.get(), "TwwDBEdit")->paintedBackground();
+        const QColor readOnly = every.dbEdit->paintedBackground();
         QCOMPARE(readOnly, app.color(QPalette::ToolTipBase));
         QVERIFY2(readOnly.red() > 240 && readOnly.green() > 240 && readOnly.blue() < 235,
                  qPrintable(readOnly.name()));
-        QCOMPARE(kind(window.get(), "TPanel")->paintedBackground(), app.color(QPalette::Button));
-        SetFormEditState(window.get(), true);
-        QCOMPARE(kind(window.get(), "TwwDBEdit")->paintedBackground(), QColor(Qt::white));
+        QCOMPARE(every.panel->paintedBackground(), app.color(QPalette::Button));
+        SetFormEditState(every.window.get(), true);
+        QCOMPARE(every.dbEdit->paintedBackground(), QColor(Qt::white));
         // A disabled read-only edit box still shows the read-only colour.
-        SetFormEditState(window.get(), false);
-        auto *edit = qobject_cast<QLineEdit *>(widget(window.get(), "TEdit"));
-        QCOMPARE(edit->palette().color(QPalette::Disabled, QPalette::Base), readOnly);
+        SetFormEditState(every.window.get(), false);
+        QCOMPARE(every.edit->palette().color(QPalette::Disabled, QPalette::Base), readOnly);
     }
 
     void gridColoursAllFollowGridSlot()
     {
         useSettings("GridRColor=clAqua\n");
-        auto window = windowWithEveryKind();
-        ApplyInterfaceEnv(InterfaceRecord, window.get());
-        SetFormEditState(window.get(), false);
-        QWidget *grid = widget(window.get(), "TwwDBGrid");
+        EveryKind every;
+        ApplyInterfaceEnv(InterfaceRecord, every.window.get());
+        SetFormEditState(every.window.get(), false);
         for (const char *property :
              {"Color", "TitleColor", "FooterColor", "FooterCellColor", "IndicatorIconColor"})
-            QCOMPARE(grid->property(property).toUInt(), 0xFFFF00u);
-        auto *table = qobject_cast<QTableWidget *>(grid);
-        QCOMPARE(table->horizontalHeader()->palette().color(QPalette::Button), QColor(0, 255, 255));
+            QCOMPARE(every.grid->property(property).toUInt(), 0xFFFF00u);
+        QCOMPARE(every.grid->horizontalHeader()->palette().color(QPalette::Button),
+                 QColor(0, 255, 255));
     }
 
     void memoKeepsItsColourInBothStates()
     {
         useSettings("DBRichEditRColor=clRed\n");
-        auto window = windowWithEveryKind();
-        ApplyInterfaceEnv(InterfaceRecord, window.get());
+        EveryKind every;
+        ApplyInterfaceEnv(InterfaceRecord, every.window.get());
         for (bool editable : {false, true}) {
-            SetFormEditState(window.get(), editable);
-            QCOMPARE(widget(window.get(), "TMemo")->property("Color").toUInt(), clRed);
-            QCOMPARE(widget(window.get(), "TwwDBRichEdit")->property("Color").toUInt(),
-                     editable ? clWindow : clInfoBk);
+            SetFormEditState(every.window.get(), editable);
+            QCOMPARE(every.memo->property("Color").toUInt(), clRed);
+            QCOMPARE(every.dbRichEdit->property("Color").toUInt(), editable ? clWindow : clInfoBk);
         }
     }
 
     void fontsAreApplyOnly()
     {
         useSettings("EditFontSize=12\nEditFontColor=clBlue\nDBEditFontSize=14\n");
-        auto window = windowWithEveryKind();
-        QWidget *lookup = widget(window.get(), "TwwDBLookupCombo");
-        const int designed = lookup->font().pointSize();
-        ApplyInterfaceEnv(InterfaceRecord, window.get());
-        SetFormEditState(window.get(), false);
-        SetFormEditState(window.get(), true);
-        QCOMPARE(kind(window.get(), "TEdit")->fontSize(), 12);
-        QCOMPARE(widget(window.get(), "TEdit")->font().pointSize(), 12);
-        QCOMPARE(kind(window.get(), "TEdit")->fontColor(), 0xFF0000u);
-        QCOMPARE(widget(window.get(), "TEdit")->palette().color(QPalette::Text), QColor(0, 0, 255));
-        QCOMPARE(kind(window.get(), "TComboBox")->fontSize(), 12);
-        QCOMPARE(kind(window.get(), "TwwDBEdit")->fontSize(), 14);
-        QCOMPARE(lookup->font().pointSize(), designed); // only SetFormEditState treats it
+        EveryKind every;
+        const int designed = every.lookup->font().pointSize();
+        ApplyInterfaceEnv(InterfaceRecord, every.window.get());
+        SetFormEditState(every.window.get(), false);
+        SetFormEditState(every.window.get(), true);
+        QCOMPARE(every.edit->fontSize(), 12);
+        QCOMPARE(every.edit->font().pointSize(), 12);
+        QCOMPARE(every.edit->fontColor(), 0xFF0000u);
+        QCOMPARE(every.edit->palette().color(QPalette::Text), QColor(0, 0, 255));
+        QCOMPARE(every.comboBox->fontSize(), 12);
+        QCOMPARE(every.dbEdit->fontSize(), 14);
+        QCOMPARE(every.lookup->font().pointSize(), designed); // only SetFormEditState treats it
     }
 
     void labelSettingsReachCheckBoxes()
     {
         useSettings("LabelFontSize=12\nLabelRColor=clYellow\n");
-        auto window = windowWithEveryKind();
-        ApplyInterfaceEnv(InterfaceRecord, window.get());
-        SetFormEditState(window.get(), false);
-        for (const char *name : {"TLabel", "TCheckBox", "innerLabel"}) {
-            QCOMPARE(kind(window.get(), name)->fontSize(), 12);
-            QCOMPARE(widget(window.get(), name)->property("Color").toUInt(), clYellow);
-            QCOMPARE(kind(window.get(), name)->paintedBackground(), QColor(Qt::yellow));
+        EveryKind every;
+        ApplyInterfaceEnv(InterfaceRecord, every.window.get());
+        SetFormEditState(every.window.get(), false);
+        for (QWidget *control :
+             std::initializer_list<QWidget *>{every.label, every.checkBox, every.innerLabel}) {
+            QCOMPARE(controlKind(control)->fontSize(), 12);
+            QCOMPARE(control->property("Color").toUInt(), clYellow);
+            QCOMPARE(controlKind(control)->paintedBackground(), QColor(Qt::yellow));
         }
     }
 
     void sizesBelowOneAreKeptButNotDrawn()
     {
         useSettings("EditFontSize=-3\n");
-        auto window = windowWithEveryKind();
-        const int designed = widget(window.get(), "TEdit")->font().pointSize();
-        ApplyInterfaceEnv(InterfaceRecord, window.get());
-        QCOMPARE(kind(window.get(), "TEdit")->fontSize(), -3);
-        QCOMPARE(widget(window.get(), "TEdit")->font().pointSize(), designed);
+        EveryKind every;
+        const int designed = every.edit->font().pointSize();
+        ApplyInterfaceEnv(InterfaceRecord, every.window.get());
+        QCOMPARE(every.edit->fontSize(), -3);
+        QCOMPARE(every.edit->font().pointSize(), designed);
     }
 
     void derivedClassIsLeftAsDesigned()
     {
         useSettings("EditFontSize=13\n");
-        auto window = windowWithEveryKind();
-        QWidget *derived = widget(window.get(), "derived");
+        EveryKind every;
+        TNumberEdit *derived = every.derived;
         const int designed = derived->font().pointSize();
-        ApplyInterfaceEnv(InterfaceRecord, window.get());
-        SetFormEditState(window.get(), false);
+        ApplyInterfaceEnv(InterfaceRecord, every.window.get());
+        SetFormEditState(every.window.get(), false);
         QCOMPARE(derived->property("Color").toUInt(), clDefault);
         QCOMPARE(derived->font().pointSize(), designed);
         QVERIFY(derived->isEnabled());
         QVERIFY(!controlKind(derived)->readOnlyFlag());
-        QCOMPARE(kind(window.get(), "TEdit")->fontSize(), 13);
+        QCOMPARE(every.edit->fontSize(), 13);
     }
 
     // Kinds the routines leave as designed keep their designed font and
@@ -359,7 +372,7 @@ private slots:
         box->setWidget(content);
         auto *layout = new QVBoxLayout(content);
         QWidget *designed = newControl(kind, content);
-        QVERIFY(designed);
+        QVERIFY2(designed, qPrintable("no kind named " + kind));
         auto *label = new TLabel(content); // treated: takes the Label slot, not the box's
         layout->addWidget(designed);
         layout->addWidget(label);
@@ -399,7 +412,7 @@ private slots:
         auto *panel = add<TPanel>(&window, "panel");
         auto *layout = new QVBoxLayout(panel);
         QWidget *child = newControl(kind, panel);
-        QVERIFY(child);
+        QVERIFY2(child, qPrintable("no kind named " + kind));
         layout->addWidget(child);
         IControlKind *control = controlKind(child);
         // The colour the child inherits for its background, in the
@@ -436,30 +449,40 @@ private slots:
     void dropDownListShowsTheBoxFont_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("change");
-        for (const QString kind : {"TwwDBComboBox", "TwwDBLookupComboDlg", "TComboBox"}) {
-            for (const QString change : {"none", "application font", "box font size"})
-                QTest::newRow(qPrintable(kind + ", " + change)) << kind << change;
+        QTest::addColumn<FontChange>("change");
+        const std::pair<FontChange, const char *> changes[] = {
+            {FontChange::None, "none"},
+            {FontChange::ApplicationFont, "application font"},
+            {FontChange::BoxFontSize, "box font size"}};
+        for (const char *kind : {"TwwDBComboBox", "TwwDBLookupComboDlg", "TComboBox"}) {
+            for (const auto &[change, name] : changes)
+                QTest::addRow("%s, %s", kind, name) << QString(kind) << change;
         }
     }
 
     void dropDownListShowsTheBoxFont()
     {
         QFETCH(QString, kind);
-        QFETCH(QString, change);
+        QFETCH(FontChange, change);
         const QFont application = QApplication::font();
         QWidget window;
         new QVBoxLayout(&window);
         auto *box = dynamic_cast<ComboBoxBase *>(newControl(kind, &window));
-        QVERIFY(box);
+        QVERIFY2(box, qPrintable("no box kind named " + kind));
         window.layout()->addWidget(box);
         box->addItems({"是", "倾向是", "否"});
-        if (change == "application font") {
+        switch (change) {
+        case FontChange::None:
+            break;
+        case FontChange::ApplicationFont: {
             QFont larger = application;
             larger.setPointSize(application.pointSize() + 7);
             QApplication::setFont(larger);
-        } else if (change == "box font size") {
+            break;
+        }
+        case FontChange::BoxFontSize:
             controlKind(box)->setFontSize(17);
+            break;
         }
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -469,7 +492,7 @@ private slots:
         QApplication::setFont(application);
         QCOMPARE(list.pointSize(), box->font().pointSize());
         QCOMPARE(list.family(), box->font().family());
-        if (change == "box font size")
+        if (change == FontChange::BoxFontSize)
             QCOMPARE(list.pointSize(), 17);
     }
 
@@ -478,11 +501,11 @@ private slots:
     void wordWrappedDataEditIsTreatedAsItsKind()
     {
         useSettings("DBEditFontSize=14\n");
-        auto window = windowWithEveryKind();
-        auto *field = static_cast<TwwDBEdit *>(widget(window.get(), "TwwDBEdit"));
+        EveryKind every;
+        TwwDBEdit *field = every.dbEdit;
         field->setWordWrap(true);
-        ApplyInterfaceEnv(InterfaceRecord, window.get());
-        SetFormEditState(window.get(), false);
+        ApplyInterfaceEnv(InterfaceRecord, every.window.get());
+        SetFormEditState(every.window.get(), false);
         QCOMPARE(field->fontSize(), 14);
         QCOMPARE(field->color(), clInfoBk);
         QVERIFY(field->isReadOnly());

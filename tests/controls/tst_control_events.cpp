@@ -5,6 +5,7 @@
 // never become a dialog's default, look-up boxes that show a given text.
 #include "test_registry.h"
 
+#include "control_access.h"
 #include "modal.h"
 
 #include "control_kinds.h"
@@ -13,7 +14,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
-#include <QInputMethodEvent>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -54,6 +54,21 @@ void moveFocusOn(QWidget *from)
         next = next->nextInFocusChain();
     next->setFocus(Qt::TabFocusReason);
 }
+
+// The answer boxes' filter: digits 0 to 5 and Backspace only. Every
+// character it is shown is added to `seen`.
+void filterAsAnAnswerBox(TEdit *box, QString *seen)
+{
+    QObject::connect(box->events(), &ControlEvents::keyPressed, box, [seen](QWidget *, QChar &key) {
+        *seen += key;
+        const bool answer = key >= QChar('0') && key <= QChar('5');
+        if (!answer && key != QChar(8))
+            key = QChar();
+    });
+}
+
+// The kinds of button a dialog of the program holds.
+enum class ButtonKind { BitBtn, Button };
 
 } // namespace
 
@@ -193,35 +208,29 @@ private slots:
     void filterSeesEveryCharacter_data()
     {
         QTest::addColumn<QString>("start");
-        QTest::addColumn<QString>("input"); // "key:" typed keys, "ime:" a commit
+        QTest::addColumn<Entry>("entry");
+        QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("seen");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("digits 0 to 5 pass, 6 a letter a blank do not") << ""
-                                                                       << "key:1a6 5"
-                                                                       << "1a6 5"
-                                                                       << "15";
-        QTest::newRow("Backspace passes and deletes") << "3"
-                                                      << "key:\b"
+        QTest::newRow("digits 0 to 5 pass, 6 a letter a blank do not")
+            << "" << Entry::Keys << "1a6 5"
+            << "1a6 5"
+            << "15";
+        QTest::newRow("Backspace passes and deletes") << "3" << Entry::Keys << "\b"
                                                       << "\b"
                                                       << "";
-        QTest::newRow("full-width digit committed by an input method is refused") << ""
-                                                                                  << "ime:１"
-                                                                                  << "１"
-                                                                                  << "";
-        QTest::newRow("input method commit of a plain digit passes") << ""
-                                                                     << "ime:4"
-                                                                     << "4"
-                                                                     << "4";
-        QTest::newRow("mixed commit keeps only what passes") << ""
-                                                             << "ime:2x"
+        QTest::newRow("full-width digit committed by an input method is refused")
+            << "" << Entry::InputMethod << "１"
+            << "１"
+            << "";
+        QTest::newRow("input method commit of a plain digit passes")
+            << "" << Entry::InputMethod << "4"
+            << "4"
+            << "4";
+        QTest::newRow("mixed commit keeps only what passes") << "" << Entry::InputMethod << "2x"
                                                              << "2x"
                                                              << "2";
-        QTest::newRow("Ctrl+A is an editing command, not a character") << "2"
-                                                                       << "ctrl:A"
-                                                                       << ""
-                                                                       << "2";
-        QTest::newRow("Escape reaches the filter") << "2"
-                                                   << "key:\x1b"
+        QTest::newRow("Escape reaches the filter") << "2" << Entry::Keys << "\x1b"
                                                    << "\x1b"
                                                    << "2";
     }
@@ -229,44 +238,39 @@ private slots:
     void filterSeesEveryCharacter()
     {
         QFETCH(QString, start);
-        QFETCH(QString, input);
+        QFETCH(Entry, entry);
+        QFETCH(QString, text);
         QFETCH(QString, seen);
         QFETCH(QString, expected);
         Form form;
         QVERIFY(QTest::qWaitForWindowActive(form.window.get()));
         QString filterSaw;
-        QObject::connect(form.first->events(), &ControlEvents::keyPressed, form.first,
-                         [&filterSaw](QWidget *, QChar &key) {
-                             filterSaw += key;
-                             const bool answer = key >= QChar('0') && key <= QChar('5');
-                             if (!answer && key != QChar(8))
-                                 key = QChar();
-                         });
+        filterAsAnAnswerBox(form.first, &filterSaw);
         form.first->setText(start);
         form.first->setFocus();
         form.first->end(false);
-        const QString payload = input.mid(input.indexOf(':') + 1);
-        if (input.startsWith("ime:")) {
-            QInputMethodEvent commit;
-            commit.setCommitString(payload);
-            QApplication::sendEvent(form.first, &commit);
-        } else if (input.startsWith("ctrl:")) {
-            // As a desktop sends Ctrl+A: the control character as its text.
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier, QString(QChar(1)));
-            QApplication::sendEvent(form.first, &press);
-            QCOMPARE(form.first->selectedText(), start); // and it selected all
-        } else {
-            for (QChar c : payload) {
-                if (c == QChar(8))
-                    QTest::keyClick(form.first, Qt::Key_Backspace);
-                else if (c == QChar(27))
-                    QTest::keyClick(form.first, Qt::Key_Escape);
-                else
-                    QTest::keyClicks(form.first, QString(c));
-            }
-        }
+        enter(form.first, entry, text);
         QCOMPARE(filterSaw, seen);
         QCOMPARE(form.first->text(), expected);
+    }
+
+    // Ctrl+A is an editing command, not a character: the filter does not
+    // see it, and it selects all.
+    void ctrlAIsAnEditingCommandNotACharacter()
+    {
+        Form form;
+        QVERIFY(QTest::qWaitForWindowActive(form.window.get()));
+        QString filterSaw;
+        filterAsAnAnswerBox(form.first, &filterSaw);
+        form.first->setText("2");
+        form.first->setFocus();
+        form.first->end(false);
+        // As a desktop sends Ctrl+A: the control character as its text.
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier, QString(QChar(1)));
+        QApplication::sendEvent(form.first, &press);
+        QCOMPARE(form.first->selectedText(), "2");
+        QCOMPARE(filterSaw, QString());
+        QCOMPARE(form.first->text(), "2");
     }
 
     // Enter fires when the focus comes from another control of the window,
@@ -302,18 +306,25 @@ private slots:
     // a button was clicked must not click it again.
     void enterInADialogClicksNoButton_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("TBitBtn") << "TBitBtn";
-        QTest::newRow("TButton") << "TButton";
+        QTest::addColumn<ButtonKind>("kind");
+        QTest::newRow("TBitBtn") << ButtonKind::BitBtn;
+        QTest::newRow("TButton") << ButtonKind::Button;
     }
 
     void enterInADialogClicksNoButton()
     {
-        QFETCH(QString, kind);
+        QFETCH(ButtonKind, kind);
         QDialog dialog;
         auto *edit = new TEdit(&dialog);
-        QPushButton *button = kind == "TBitBtn" ? static_cast<QPushButton *>(new TBitBtn(&dialog))
-                                                : new TButton(&dialog);
+        QPushButton *button = nullptr;
+        switch (kind) {
+        case ButtonKind::BitBtn:
+            button = new TBitBtn(&dialog);
+            break;
+        case ButtonKind::Button:
+            button = new TButton(&dialog);
+            break;
+        }
         button->setText("5");
         auto *layout = new QVBoxLayout(&dialog);
         layout->addWidget(edit);

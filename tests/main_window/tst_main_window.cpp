@@ -3,6 +3,7 @@
 // notice panels in the full-screen viewer, the inert record pages.
 #include "test_registry.h"
 
+#include "control_access.h"
 #include "modal.h"
 
 #include "chinese_locale.h"
@@ -20,22 +21,24 @@
 #include <QTest>
 #include <QTranslator>
 
+#include <memory>
+
 using namespace tizhi;
 using namespace tizhi::test;
 
 namespace {
 
-struct Window {
+struct Window : ControlFinder {
     QPointer<TfrmMedDiaClientInfoEdit> window = new TfrmMedDiaClientInfoEdit;
     QDateTime created = QDateTime::currentDateTime();
 
-    Window() { QVERIFY(showActive(window)); }
+    Window()
+    {
+        root = window;
+        QVERIFY(showActive(window));
+    }
     ~Window() { delete window.data(); }
 
-    template <class T = QWidget> T *find(const QString &name) const
-    {
-        return window->findChild<T *>(name);
-    }
     TSpeedButton *button(const QString &navigator, const QString &command) const
     {
         return find<TSpeedButton>(navigator + "_" + command);
@@ -82,7 +85,7 @@ private slots:
               Expected{2, "edtCMHSite", {470, 21}}}) {
             w.window->pgcClient->setCurrentIndex(e.page);
             auto *field = w.find(e.name);
-            QVERIFY(field);
+            QVERIFY2(field, qPrintable(w.missing()));
             QTRY_VERIFY(field->isVisible());
             QApplication::processEvents();
             const QString what =
@@ -128,9 +131,10 @@ private slots:
             QVERIFY(lookup->readOnlyFlag());
             QCOMPARE(lookup->color(), clInfoBk);
         }
-        QCOMPARE(w.find<TwwDBLookupCombo>("edtCMH33TestType")->currentText(), "33项中医体质测试");
-        QCOMPARE(w.find<TwwDBLookupCombo>("edtCMHTestType")->currentText(), "66项中医体质测试");
-        QCOMPARE(w.find<TwwDBLookupCombo>("edtSex")->currentText(), QString());
+        // A look-up box's text is its current text.
+        QCOMPARE(w.textOf<TwwDBLookupCombo>("edtCMH33TestType"), "33项中医体质测试");
+        QCOMPARE(w.textOf<TwwDBLookupCombo>("edtCMHTestType"), "66项中医体质测试");
+        QCOMPARE(w.textOf<TwwDBLookupCombo>("edtSex"), QString());
     }
 
     void richTextFieldsShowAStar()
@@ -158,11 +162,14 @@ private slots:
         Window w;
         for (auto *picker : w.window->findChildren<TwwDBDateTimePicker *>())
             QVERIFY(qAbs(picker->dateTime().secsTo(w.created)) <= 2);
-        QCOMPARE(w.find<TwwDBDateTimePicker>("edtBirthday")->displayFormat(), "yyyy-MM-dd");
-        QCOMPARE(w.find<TwwDBDateTimePicker>("edtMDRTreatTime")->displayFormat(),
-                 "yyyy-MM-dd HH:mm:ss");
-        QVERIFY(w.find<TwwDBDateTimePicker>("edtMDRTreatTime")->readOnlyFlag());
-        QVERIFY(!w.find<TwwDBDateTimePicker>("edtCMH33TestTime")->readOnlyFlag());
+        auto *birthday = w.find<TwwDBDateTimePicker>("edtBirthday");
+        auto *treatTime = w.find<TwwDBDateTimePicker>("edtMDRTreatTime");
+        auto *testTime = w.find<TwwDBDateTimePicker>("edtCMH33TestTime");
+        QVERIFY2(birthday && treatTime && testTime, qPrintable(w.missing()));
+        QCOMPARE(birthday->displayFormat(), "yyyy-MM-dd");
+        QCOMPARE(treatTime->displayFormat(), "yyyy-MM-dd HH:mm:ss");
+        QVERIFY(treatTime->readOnlyFlag());
+        QVERIFY(!testTime->readOnlyFlag());
     }
 
     // Only Quit acts on every toolbar; page 0 adds the four page switches.
@@ -174,7 +181,7 @@ private slots:
         int enabled = 0;
         for (const QString &nav : kNavigators) {
             auto *navigator = w.find<TwwDBNavigator>(nav);
-            QVERIFY(navigator);
+            QVERIFY2(navigator, qPrintable(w.missing()));
             const auto buttons = navigator->findChildren<TSpeedButton *>();
             QVERIFY(buttons.size() >= 19);
             for (TSpeedButton *button : buttons) {
@@ -188,12 +195,16 @@ private slots:
         QCOMPARE(enabled, 5 + 4);
         QCOMPARE(w.window->findChildren<TSpeedButton *>().size() > 100, true);
         auto *printSet = w.find<QAction>("actCMHPrintSet");
-        QVERIFY2(printSet, "actCMHPrintSet");
+        auto *printSetButton = w.button("navMDRButton", "actCMHPrintSet");
+        auto *quit = w.button("navCMH33Button", "actQuit");
+        auto *first = w.find<TSpeedButton>("navCBIButton1");
+        auto *filter = w.find<TSpeedButton>("navCRButton9");
+        QVERIFY2(printSet && printSetButton && quit && first && filter, qPrintable(w.missing()));
         QVERIFY(!printSet->isVisible());
-        QVERIFY(w.button("navMDRButton", "actCMHPrintSet")->isHidden());
-        QCOMPARE(w.button("navCMH33Button", "actQuit")->text(), "Quit");
-        QCOMPARE(w.find<TSpeedButton>("navCBIButton1")->toolTip(), "Move to first record");
-        QCOMPARE(w.find<TSpeedButton>("navCRButton9")->toolTip(), "Filter the dataset");
+        QVERIFY(printSetButton->isHidden());
+        QCOMPARE(quit->text(), "Quit");
+        QCOMPARE(first->toolTip(), "Move to first record");
+        QCOMPARE(filter->toolTip(), "Filter the dataset");
     }
 
     void pageSwitchCommands_data()
@@ -213,14 +224,14 @@ private slots:
         Window w;
         w.window->pgcClient->setCurrentIndex(0);
         auto *button = w.button("navCBIButton", command);
-        QVERIFY(button && button->isVisible());
+        auto *action = w.find<QAction>(command);
+        QVERIFY2(button && action, qPrintable(w.missing()));
+        QVERIFY(button->isVisible());
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(w.window->pgcClient->currentIndex(), page);
         QVERIFY(w.window->pgcClient->currentWidget()->isVisible());
         // A disabled command does nothing.
         w.window->pgcClient->setCurrentIndex(0);
-        auto *action = w.find<QAction>(command);
-        QVERIFY2(action, qPrintable(command));
         action->setEnabled(false);
         action->trigger();
         QCOMPARE(w.window->pgcClient->currentIndex(), 0);
@@ -251,10 +262,12 @@ private slots:
         Window w;
         w.window->pgcClient->setCurrentIndex(page);
         QWidget *start = w.find(from);
+        QVERIFY2(start, qPrintable(w.missing()));
         start->setFocus();
         QVERIFY(start->hasFocus());
         QTest::keyClick(start, Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget()->objectName(), to);
+        const QWidget *focus = QApplication::focusWidget();
+        QCOMPARE(focus ? focus->objectName() : QStringLiteral("<no focus>"), to);
     }
 
     void enterInARemarkStaysThere()
@@ -262,6 +275,7 @@ private slots:
         Window w;
         w.window->pgcClient->setCurrentIndex(4);
         auto *remark = w.find<TwwDBRichEdit>("edtCRRemark");
+        QVERIFY2(remark, qPrintable(w.missing()));
         remark->setFocus();
         QTest::keyClick(remark, Qt::Key_Return);
         QVERIFY(remark->hasFocus());
@@ -272,6 +286,7 @@ private slots:
         Window w;
         w.window->pgcClient->setCurrentIndex(0);
         auto *lookup = w.find<TwwDBLookupCombo>("edtBloodType");
+        QVERIFY2(lookup, qPrintable(w.missing()));
         // Even opened up, the box takes no typed character.
         lookup->setEnabled(true);
         lookup->setReadOnlyFlag(false);
@@ -295,7 +310,7 @@ private slots:
         QFETCH(QString, name);
         Window w;
         auto *field = w.find<TwwDBEdit>(name);
-        QVERIFY(field);
+        QVERIFY2(field, qPrintable(w.missing()));
         QVERIFY(field->isReadOnly());
         QVERIFY(field->isEnabled());
         QCOMPARE(field->color(), clInfoBk);
@@ -311,30 +326,40 @@ private slots:
         for (const char *name : {"edtCMH33Name", "edtCMH33IdentNo", "edtCMH33Doctor",
                                  "edtCMH33Site", "edtCMHName", "edtCMHSite"}) {
             auto *field = w.find<TwwDBEdit>(name);
+            QVERIFY2(field, qPrintable(w.missing()));
             QVERIFY(!field->isReadOnly());
             QCOMPARE(field->color(), clWindow);
         }
-        QCOMPARE(w.find<TwwDBLookupCombo>("edtCMH33TestType")->color(), clInfoBk);
+        auto *testType = w.find<TwwDBLookupCombo>("edtCMH33TestType");
+        QVERIFY2(testType, qPrintable(w.missing()));
+        QCOMPARE(testType->color(), clInfoBk);
     }
 
     void recordListsAndBoldCaptions()
     {
         Window w;
         auto *grid = w.find<TwwDBGrid>("grdCRMaster");
+        auto *identType = w.find<TLabel>("lblIdentTypeCaption");
+        auto *age = w.find<TLabel>("lblAgeCaption");
+        QVERIFY2(grid && identType && age, qPrintable(w.missing()));
         QCOMPARE(grid->rowCount(), 0);
         QCOMPARE(grid->columnCount(), 4);
-        QCOMPARE(grid->horizontalHeaderItem(3)->text(), "T_CON_NEXT_TIME");
+        const QTableWidgetItem *lastHeader = grid->horizontalHeaderItem(3);
+        QVERIFY(lastHeader);
+        QCOMPARE(lastHeader->text(), "T_CON_NEXT_TIME");
         QCOMPARE(grid->color(), clInfoBk);
-        QVERIFY(w.find<TwwDBLookupCombo>("edtGrdIdentType"));
-        QVERIFY(w.find<TLabel>("lblIdentTypeCaption")->font().bold());
-        QVERIFY(!w.find<TLabel>("lblAgeCaption")->font().bold());
-        QCOMPARE(w.find<TLabel>("lblMDRGripCheckCaption")->text(), "切诊检查");
+        QVERIFY2(w.find<TwwDBLookupCombo>("edtGrdIdentType"), qPrintable(w.missing()));
+        QVERIFY(identType->font().bold());
+        QVERIFY(!age->font().bold());
+        QCOMPARE(w.textOf<TLabel>("lblMDRGripCheckCaption"), "切诊检查");
     }
 
     void remarkContextMenuHasOneDisabledItem()
     {
         Window w;
-        const auto actions = w.find<TwwDBRichEdit>("edtRemark")->actions();
+        auto *remark = w.find<TwwDBRichEdit>("edtRemark");
+        QVERIFY2(remark, qPrintable(w.missing()));
+        const auto actions = remark->actions();
         QCOMPARE(actions.size(), 1);
         QCOMPARE(actions.first()->text(), "保存扩展项目");
         QVERIFY(!actions.first()->isEnabled());
@@ -345,6 +370,7 @@ private slots:
         Window w;
         for (int n = 1; n <= 5; ++n) {
             auto *panel = w.find<TRichEdit>(QStringLiteral("memAdvertising%1").arg(n));
+            QVERIFY2(panel, qPrintable(w.missing()));
             QVERIFY(panel->isEnabled());
             QVERIFY(panel->isReadOnly());
             QCOMPARE(panel->fontSize(), 12);
@@ -357,18 +383,28 @@ private slots:
     void noticePanelOpensReadOnlyInTheViewer()
     {
         Window w;
-        QString text;
-        bool readOnly = false;
-        whenModal([&](QWidget *viewer) {
-            auto *box = viewer->findChild<TRichEdit *>("reFullScreen");
-            text = box->toPlainText();
-            readOnly = box->isReadOnly();
+        auto *panel = w.find<TRichEdit>("memAdvertising2");
+        QVERIFY2(panel, qPrintable(w.missing()));
+        // Kept beyond the test: the timer that reads the viewer outlives a
+        // test that stops early.
+        struct Seen {
+            bool box = false;
+            QString text;
+            bool readOnly = false;
+        };
+        const auto seen = std::make_shared<Seen>();
+        whenModal([seen](QWidget *viewer) {
+            if (auto *box = viewer->findChild<TRichEdit *>("reFullScreen")) {
+                seen->box = true;
+                seen->text = box->toPlainText();
+                seen->readOnly = box->isReadOnly();
+            }
             viewer->close();
         });
-        auto *panel = w.find<TRichEdit>("memAdvertising2");
         QTest::mouseDClick(panel->viewport(), Qt::LeftButton);
-        QVERIFY(text.startsWith("1、本软件不能保存数据"));
-        QVERIFY(readOnly);
+        QVERIFY2(seen->box, "no control reFullScreen in the viewer");
+        QVERIFY(seen->text.startsWith("1、本软件不能保存数据"));
+        QVERIFY(seen->readOnly);
         QVERIFY(frmRichTextProcessFullScreen == nullptr);
     }
 
@@ -424,10 +460,13 @@ private slots:
     {
         QFETCH(bool, byQuit);
         Window w;
-        if (byQuit)
-            QTest::mouseClick(w.button("navCRButton", "actQuit"), Qt::LeftButton);
-        else
+        if (byQuit) {
+            auto *quit = w.button("navCRButton", "actQuit");
+            QVERIFY2(quit, qPrintable(w.missing()));
+            QTest::mouseClick(quit, Qt::LeftButton);
+        } else {
             w.window->close();
+        }
         QTRY_VERIFY(w.window.isNull()); // freed on closing
         QVERIFY(frmMedDiaClientInfoEdit == nullptr);
         // No window is left open, so the program's event loop ends.
