@@ -1,5 +1,6 @@
 #include "uniMedDiaClientChiModHabFieldEdit.h"
 
+#include "answer_box.h"
 #include "catalogue.h"
 #include "control_kinds.h"
 #include "item_string.h"
@@ -9,6 +10,7 @@
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
 using namespace tizhi;
@@ -175,6 +177,7 @@ void TfrmMedDiaClientChiModHabFieldEdit::createAnswerBox(QGridLayout *grid, int 
     row.answer->setDesignSize({kAnswerWidth, 21});
     // Only digits and Backspace: an input method has nothing to offer.
     row.answer->setAttribute(Qt::WA_InputMethodEnabled, false);
+    setUpAnswerBox(row.answer);
     connect(row.answer->events(), &ControlEvents::keyPressed, this,
             &TfrmMedDiaClientChiModHabFieldEdit::edtOriginal1KeyPress);
     connect(row.answer->events(), &ControlEvents::keyDown, this,
@@ -383,6 +386,14 @@ void TfrmMedDiaClientChiModHabFieldEdit::edtOriginal1KeyPress(QWidget *sender, Q
 void TfrmMedDiaClientChiModHabFieldEdit::edtOriginal1KeyDown(QWidget *, int key,
                                                              Qt::KeyboardModifiers)
 {
-    if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        focusNextChild();
+    FocusNextOnEnter(this, key);
+}
+
+void TfrmMedDiaClientChiModHabFieldEdit::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

@@ -71,6 +71,11 @@ public:
     };
     const std::array<Row, kRows> &rows() const { return rows_; }
 
+protected:
+    // Escape does nothing here: 取消, Ctrl+Shift+F11 and the close box are
+    // the ways out, so a stray key does not lose the answers given.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void createControls();
     void createTitle(QVBoxLayout *window);

@@ -451,6 +451,28 @@ private slots:
         QCOMPARE(field->text().size(), 200'000);
     }
 
+    // In the questionnaire Escape does nothing (it lost the answers given),
+    // and a paste into an answer box keeps one character, as on page 1;
+    // an item string written by the program fills the boxes whole.
+    void questionnaireKeepsItsAnswers()
+    {
+        TfrmMedDiaClientChiModHabFieldEdit questionnaire;
+        questionnaire.PrepareForType(TfrmMedDiaClientChiModHabFieldEdit::kAnswering, 5, "3;12;");
+        QVERIFY(showActive(&questionnaire));
+        TEdit *first = questionnaire.rows()[0].answer;
+        TEdit *second = questionnaire.rows()[1].answer;
+        QCOMPARE(first->text(), "3");
+        QCOMPARE(second->text(), "12");
+        first->setFocus(Qt::TabFocusReason);
+        first->selectAll();
+        pasteInto(first, QStringLiteral("55"), PasteWay::Shortcut);
+        QCOMPARE(first->text(), "5");
+        QTest::keyClick(first, Qt::Key_Escape);
+        QVERIFY(questionnaire.isVisible());
+        QCOMPARE(questionnaire.result(), int(QDialog::Rejected)); // not finished at all
+        QCOMPARE(first->text(), "5");
+    }
+
     // The program's set-up names no display name, which the desktop would
     // append to every window's title.
     void windowTitleIsExactlyItsCaption()

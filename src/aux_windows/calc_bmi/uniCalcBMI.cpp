@@ -155,6 +155,5 @@ void TfrmCalcBMI::edtHeightKeyPress(QWidget *, QChar &key)
 
 void TfrmCalcBMI::edtWeightKeyDown(QWidget *, int key, Qt::KeyboardModifiers)
 {
-    if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        focusNextChild();
+    FocusNextOnEnter(this, key);
 }
