@@ -12,8 +12,10 @@
 #include "uniMedDiaClientChiModHabFieldEdit.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QPointer>
+#include <QScreen>
 #include <QTest>
 
 using namespace tizhi;
@@ -27,6 +29,8 @@ using Window = TfrmMedDiaClientChiModHabFieldEdit;
 enum class Mark { None, Red, Yellow };
 // The ways out of the window without "确定".
 enum class Cancel { Button, Shortcut, CloseBox };
+// What a control's position is measured from.
+enum class Within { Window, Grid };
 
 QStringList boxes(const Window &window)
 {
@@ -260,6 +264,85 @@ private slots:
         QVERIFY(!window.isVisible());
         QCOMPARE(window.result(), int(QDialog::Rejected));
         QCOMPARE(window.GetItemString(), "1;2;");
+    }
+
+    // On a screen with room for it the window has its design size, and every
+    // control of the title, the header row, the rows and the button band
+    // stands where the window was drawn.
+    void designLayout_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<Within>("within");
+        QTest::addColumn<QRect>("rect"); // a height of 0: only the column was drawn
+        auto row = [](const QString &name, Within within, QRect rect) {
+            QTest::newRow(qPrintable(name)) << name << within << rect;
+        };
+        row("lblTitleTop", Within::Window, {0, 0, 1173, 39});
+        row("scbClient", Within::Window, {0, 39, 1173, 475});
+        row("pnlButton", Within::Window, {0, 514, 1173, 36});
+        const QStringList answers = {"Not", "Seldom", "Sometimes", "Often", "Always"};
+        row("lblTitleNo", Within::Grid, {0, 0, 68, 40});
+        row("lblTitlePrompt", Within::Grid, {68, 0, 514, 40});
+        for (int i = 0; i < 5; ++i)
+            row("lblTitle" + answers[i], Within::Grid, {582 + 88 * i, 0, 88, 40});
+        row("lblTitleOriginal", Within::Grid, {1022, 0, 127, 40});
+        for (int k : {1, 2, 8}) {
+            const int top = 40 * k;
+            row(QStringLiteral("lblNo%1").arg(k), Within::Grid, {0, top, 68, 40});
+            row(QStringLiteral("lblPrompt%1").arg(k), Within::Grid, {68, top, 514, 40});
+            for (int i = 0; i < 5; ++i)
+                row(QStringLiteral("btn%1%2").arg(answers[i]).arg(k), Within::Grid,
+                    {582 + 88 * i, top, 88, 40});
+            row(QStringLiteral("edtOriginal%1").arg(k), Within::Grid, {1022, top, 127, 0});
+        }
+    }
+
+    void designLayout()
+    {
+        QFETCH(QString, control);
+        QFETCH(Within, within);
+        QFETCH(QRect, rect);
+        // The design size and room for a frame, where the screen draws one.
+        const QSize room = QApplication::primaryScreen()->availableSize();
+        QVERIFY2(room.width() >= 1173 + 4 && room.height() >= 550 + 4,
+                 "the screen is smaller than the window's design size");
+        Window window;
+        window.PrepareForType(Window::kAnswering, 9, "");
+        QVERIFY(showActive(&window));
+        QCOMPARE(window.size(), QSize(1173, 550));
+        QWidget *grid = window.scbClient->widget();
+        auto *widget = window.findChild<QWidget *>(control);
+        QVERIFY2(widget, qPrintable(control));
+        const QPoint origin = widget->mapTo(within == Within::Window ? &window : grid, QPoint());
+        QCOMPARE(origin.x(), rect.x());
+        QCOMPARE(widget->width(), rect.width());
+        if (rect.height() > 0) {
+            QCOMPARE(origin.y(), rect.y());
+            QCOMPARE(widget->height(), rect.height());
+        } else { // inside its row
+            QVERIFY(origin.y() >= rect.y());
+            QVERIFY(origin.y() + widget->height() <= rect.y() + 40);
+        }
+    }
+
+    // The two buttons, 68 x 28, at the right end of the button band:
+    // 确定, then 取消 to its right.
+    void buttonsAtTheRightEnd()
+    {
+        Window window;
+        window.PrepareForType(Window::kAnswering, 1, "");
+        QVERIFY(showActive(&window));
+        auto *band = window.findChild<TPanel *>("pnlButton");
+        auto *confirm = window.findChild<TSpeedButton *>("btnConfirm");
+        auto *cancel = window.findChild<TSpeedButton *>("btnCancel");
+        QVERIFY2(band && confirm && cancel, "pnlButton, btnConfirm, btnCancel");
+        QCOMPARE(confirm->size(), QSize(68, 28));
+        QCOMPARE(cancel->size(), QSize(68, 28));
+        QVERIFY(confirm->geometry().right() < cancel->x());
+        QVERIFY(cancel->x() - confirm->geometry().right() <= 8);
+        QVERIFY(band->width() - 1 - cancel->geometry().right() <= 8);
+        QCOMPARE(confirm->defaultAction(), window.actConfirm);
+        QCOMPARE(cancel->defaultAction(), window.actQuit);
     }
 
     void referenceClearedWhenDestroyed()
