@@ -345,6 +345,59 @@ private slots:
         QCOMPARE(cancel->defaultAction(), window.actQuit);
     }
 
+    // A keyboard user sees where the focus is: every control that takes the
+    // focus looks different with it, a button inside its edge (the style's
+    // tint of a button's 1-pixel outline alone was too faint to find). Each
+    // is grabbed with the focus, reached by Tab, and again once Tab has
+    // moved it on.
+    void focusIsVisible_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("edge"); // pixels left out around the grab
+        QTest::newRow("an answer box") << "edtOriginal2" << 0;
+        QTest::newRow("a number button") << "btnNot1" << 2;
+        QTest::newRow("the last number button") << "btnAlways7" << 2;
+        QTest::newRow("a column head") << "lblTitleSometimes" << 2;
+    }
+
+    void focusIsVisible()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, edge);
+        Window window;
+        window.PrepareForType(Window::kAnswering, 1, "3;4;");
+        QVERIFY(showActive(&window));
+        auto *widget = window.findChild<QWidget *>(control);
+        QVERIFY2(widget, qPrintable(control));
+        window.rows()[0].answer->setFocus(Qt::TabFocusReason);
+        for (int step = 0; step < 60 && !widget->hasFocus(); ++step)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(widget->hasFocus());
+        const QRect inside = widget->rect().adjusted(edge, edge, -edge, -edge);
+        const QImage focused = widget->grab(inside).toImage();
+        QTest::keyClick(widget, Qt::Key_Tab);
+        QVERIFY(!widget->hasFocus());
+        const QImage unfocused = widget->grab(inside).toImage();
+        QVERIFY2(focused != unfocused, "the control looks the same with and without the focus");
+    }
+
+    // Every control of the window that takes the focus is one of the kinds
+    // checked above: answer boxes, answer buttons and column heads.
+    void focusTakersAreTheCheckedKinds()
+    {
+        Window window;
+        int boxes = 0, buttons = 0;
+        for (QWidget *widget : window.findChildren<QWidget *>()) {
+            if (widget->focusPolicy() == Qt::NoFocus || !widget->isEnabled())
+                continue;
+            const QByteArray kind = widget->metaObject()->className();
+            QVERIFY2(kind == "TEdit" || kind == "TBitBtn", qPrintable(widget->objectName()));
+            (kind == "TEdit" ? boxes : buttons) += 1;
+        }
+        QCOMPARE(boxes, 8);
+        QCOMPARE(buttons, 8 * 5 + 6);
+    }
+
     void referenceClearedWhenDestroyed()
     {
         frmMedDiaClientChiModHabFieldEdit = new Window;
