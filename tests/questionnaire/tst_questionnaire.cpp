@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QLabel>
 #include <QPointer>
 #include <QScreen>
 #include <QTest>
@@ -85,7 +86,8 @@ private slots:
         QCOMPARE(window.lblTitleTop->text(), title);
         QCOMPARE(window.lblTitleTop->fontSize(), 18);
         QCOMPARE(window.lblTitleTop->font().pointSize(), 18);
-        QVERIFY(window.lblHelp->text().startsWith("（注：标有*的条目需先逆向计分"));
+        QCOMPARE(window.lblHelp->text(),
+                 "（注：标有*的条目需先逆向计分，即：1→5, 2→4, 3→3, 4→2, 5→1，再用公式转化分）");
         const ConstitutionType *type = typeByCode(code);
         for (int k = 1; k <= Window::kRows; ++k) {
             const Window::Row &row = window.rows()[std::size_t(k - 1)];
@@ -264,6 +266,45 @@ private slots:
         QVERIFY(!window.isVisible());
         QCOMPARE(window.result(), int(QDialog::Rejected));
         QCOMPARE(window.GetItemString(), "1;2;");
+    }
+
+    // The header row's captions and the column heads in two lines, whole.
+    void captions_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("lblTitleNo") << "lblTitleNo"
+                                    << "编号";
+        QTest::newRow("lblTitlePrompt") << "lblTitlePrompt"
+                                        << "请根据近一年的体验和感觉，回答以下问题";
+        QTest::newRow("lblTitleNot") << "lblTitleNot"
+                                     << "没有\n( 根本不 )";
+        QTest::newRow("lblTitleSeldom") << "lblTitleSeldom"
+                                        << "很少\n( 有一点 )";
+        QTest::newRow("lblTitleSometimes") << "lblTitleSometimes"
+                                           << "有时\n( 有些 )";
+        QTest::newRow("lblTitleOften") << "lblTitleOften"
+                                       << "经常\n( 相当 )";
+        QTest::newRow("lblTitleAlways") << "lblTitleAlways"
+                                        << "总是\n( 非常 )";
+        QTest::newRow("lblTitleOriginal") << "lblTitleOriginal"
+                                          << "单项原始分数";
+    }
+
+    void captions()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, caption);
+        Window window;
+        window.PrepareForType(Window::kAnswering, 9, "");
+        auto *widget = window.findChild<QWidget *>(control);
+        QVERIFY2(widget, qPrintable(control));
+        if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            QCOMPARE(button->text(), caption);
+        else if (auto *label = qobject_cast<QLabel *>(widget))
+            QCOMPARE(label->text(), caption);
+        else
+            QFAIL("neither a button nor a label");
     }
 
     // On a screen with room for it the window has its design size, and every
