@@ -162,12 +162,14 @@ private slots:
     {
         QTest::addColumn<int>("page");
         QTest::addColumn<QStringList>("controls");
-        QStringList answers, buttons;
+        QStringList questions, answers, buttons;
         for (int n = 1; n <= 33; ++n) {
+            questions << QStringLiteral("lblPrompt%1").arg(n, 2, 10, QChar('0'));
             answers << QStringLiteral("edtOriginal%1").arg(n, 2, 10, QChar('0'));
             for (int value = 1; value <= 5; ++value)
                 buttons << QStringLiteral("btn_%1_%2").arg(n, 2, 10, QChar('0')).arg(value);
         }
+        QTest::newRow("page 1: the 33 questions") << 1 << questions;
         QTest::newRow("page 1: the 33 answer boxes") << 1 << answers;
         QTest::newRow("page 1: the 165 number buttons") << 1 << buttons;
         QTest::newRow("page 1: the nine scores") << 1 << perType("edtCMH33%1Con");
