@@ -5,8 +5,10 @@
 #pragma once
 
 #include <QApplication>
+#include <QByteArray>
 #include <QEvent>
 #include <QInputMethodEvent>
+#include <QList>
 #include <QPointer>
 #include <QStringList>
 #include <QTest>
@@ -74,14 +76,18 @@ inline void enter(QWidget *control, Entry entry, const QString &text)
     }
 }
 
-// Counts the modal windows shown while it lives and closes each as soon as
-// its own event loop runs, so that a test shows that a click opened none
-// without waiting for one: a modal window's exec() returns within the click.
+// Counts the modal windows shown while it lives, in all and by the class
+// of each, and closes each as soon as its own event loop runs, so that a
+// test shows that a click opened none without waiting for one: a modal
+// window's exec() returns within the click.
 class ModalWindowCounter : public QObject {
 public:
     ModalWindowCounter() { qApp->installEventFilter(this); }
 
-    int count() const { return shown; }
+    int count() const { return int(shown.size()); }
+    // The windows shown of the class named `className`
+    // ("TfrmRichTextProcessFullScreen").
+    int count(const char *className) const { return int(shown.count(className)); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -89,7 +95,7 @@ protected:
         if (event->type() == QEvent::Show && watched->isWidgetType()) {
             auto *widget = static_cast<QWidget *>(watched);
             if (widget->isWindow() && widget->isModal()) {
-                ++shown;
+                shown << widget->metaObject()->className();
                 // Closed from the window's own loop: closed while it is
                 // still being shown, its exec() would never return.
                 QTimer::singleShot(0, widget, &QWidget::close);
@@ -99,7 +105,7 @@ protected:
     }
 
 private:
-    int shown = 0;
+    QList<QByteArray> shown;
 };
 
 } // namespace tizhi::test

@@ -11,7 +11,8 @@ namespace tizhi {
 
 // The BMI of `weight` kilograms and `height` centimetres, both UTF-8 texts
 // as typed or pasted, as the calculator shows it: a general number of at
-// most 15 significant digits ("15", "22.8571428571429"). Empty when either
+// most 15 significant digits ("15", "22.8571428571429"), worked out in
+// extended precision from the texts as written. Empty when either
 // text is blank; nothing when a text is no number, the height is 0 or the
 // result is no finite number.
 std::optional<std::string> bmiText(std::string_view weight, std::string_view height);

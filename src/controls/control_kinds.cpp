@@ -7,6 +7,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
@@ -327,6 +328,17 @@ TSpeedButton::TSpeedButton(QWidget *parent) : ControlKind(parent)
 {
     setAutoRaise(true);
     setToolButtonStyle(Qt::ToolButtonTextOnly);
+}
+
+void TBitBtn::paintEvent(QPaintEvent *event)
+{
+    ControlKind::paintEvent(event);
+    if (!hasFocus())
+        return;
+    constexpr int kInset = 3;
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::ButtonText), 1, Qt::DotLine));
+    painter.drawRect(rect().adjusted(kInset, kInset, -kInset - 1, -kInset - 1));
 }
 
 TPanel::TPanel(QWidget *parent) : ControlKind(parent)

@@ -166,12 +166,18 @@ public:
     explicit TSpeedButton(QWidget *parent = nullptr);
 };
 
+// A push button. With the focus it shows a dotted frame inside its edge,
+// as such buttons always have: the style's own mark, a tint of the 1-pixel
+// outline, is too faint to find among rows of answer buttons.
 class TBitBtn : public tizhi::ControlKind<QPushButton> {
     Q_OBJECT
     Q_PROPERTY(quint32 Color READ color WRITE setColor)
 
 public:
     using ControlKind::ControlKind;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
 };
 
 class TwwDBNavigator : public tizhi::ControlKind<NavigatorBase> {

@@ -22,6 +22,7 @@ constexpr std::array<const char *, 5> kAnswerNames = {"Not", "Seldom", "Sometime
                                                       "Always"};
 
 // Design sizes at 96 dots per inch.
+constexpr QSize kDesignSize(1173, 550);
 constexpr int kRowHeight = 40;
 constexpr int kNumberWidth = 68;
 constexpr int kPromptWidth = 514;
@@ -47,7 +48,7 @@ TfrmMedDiaClientChiModHabFieldEdit::TfrmMedDiaClientChiModHabFieldEdit(QWidget *
 {
     setObjectName(QStringLiteral("frmMedDiaClientChiModHabFieldEdit"));
     setWindowTitle(QStringLiteral("中医体质测试项目"));
-    resize(1173, 550);
+    resize(kDesignSize);
     createControls();
     createActions();
     FormCreate();
@@ -387,6 +388,28 @@ void TfrmMedDiaClientChiModHabFieldEdit::edtOriginal1KeyDown(QWidget *, int key,
                                                              Qt::KeyboardModifiers)
 {
     FocusNextOnEnter(this, key);
+}
+
+void TfrmMedDiaClientChiModHabFieldEdit::setVisible(bool visible)
+{
+    // Sized before the dialog centres itself over its opener.
+    if (visible && !isVisible())
+        fitToScreen();
+    QDialog::setVisible(visible);
+}
+
+// The design size, or less where the screen the window opens on has less
+// room: the question grid scrolls, the title and the 确定/取消 band stay
+// in view. The room left for the window's frame is what the opener's frame
+// takes, the nearest guess before this window has a frame of its own.
+void TfrmMedDiaClientChiModHabFieldEdit::fitToScreen()
+{
+    const QRect room = screen()->availableGeometry();
+    QSize frame(0, 0);
+    if (const QWidget *opener = parentWidget() ? parentWidget()->window() : nullptr;
+        opener && opener->isVisible())
+        frame = opener->frameGeometry().size() - opener->size();
+    resize(kDesignSize.boundedTo(room.size() - frame).expandedTo(minimumSizeHint()));
 }
 
 void TfrmMedDiaClientChiModHabFieldEdit::keyPressEvent(QKeyEvent *event)

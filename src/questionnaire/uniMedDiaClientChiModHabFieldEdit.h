@@ -71,6 +71,10 @@ public:
     };
     const std::array<Row, kRows> &rows() const { return rows_; }
 
+    // Opens at the design size, or as large as the screen it opens on
+    // allows (down to 1024 x 768).
+    void setVisible(bool visible) override;
+
 protected:
     // Escape does nothing here: 取消, Ctrl+Shift+F11 and the close box are
     // the ways out, so a stray key does not lose the answers given.
@@ -87,6 +91,7 @@ private:
     void createHelp();
     void createTabOrder(TBitBtn *titleOriginal);
     void createActions();
+    void fitToScreen();
     int rowCount() const;
 
     std::array<Row, kRows> rows_{};

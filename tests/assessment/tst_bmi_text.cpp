@@ -6,10 +6,24 @@
 
 #include <QTest>
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 
 using namespace tizhi;
+
+namespace {
+
+// The BMI of `kilograms` and `centimetres` as the calculator computes it,
+// worked out here in extended precision and written by printf: the text
+// the program must show.
+QString extendedBmi(long double kilograms, long double centimetres)
+{
+    const long double metres = centimetres / 100.0L;
+    return QString::asprintf("%.15g", static_cast<double>(kilograms / (metres * metres)));
+}
+
+} // namespace
 
 class TestBmiText : public QObject {
     Q_OBJECT
@@ -52,6 +66,8 @@ private slots:
         row("0.0001 stays decimal", "0.0001", "100", "0.0001");
         row("below 0.0001: exponent form", "0.00001", "100", "1e-05");
         row("the smallest double", "4.9406564584124654e-324", "100", "4.94065645841247e-324");
+        row("a weight below a double's range is read, its BMI is 0 as a double", "1e-400", "100",
+            "0");
     }
 
     void shownText()
@@ -59,6 +75,42 @@ private slots:
         QFETCH(QByteArray, weight);
         QFETCH(QByteArray, height);
         QFETCH(QString, shown);
+        const std::optional<std::string> bmi = bmiText(weight.toStdString(), height.toStdString());
+        QVERIFY(bmi.has_value());
+        QCOMPARE(QString::fromStdString(*bmi), shown);
+    }
+
+    // Weight and height are read into extended precision, not into a double
+    // that is widened: for these inputs the two differ in the 15th digit.
+    void readInExtendedPrecision_data()
+    {
+        QTest::addColumn<QByteArray>("weight");
+        QTest::addColumn<QByteArray>("height");
+        QTest::addColumn<QString>("shown");   // from extended precision
+        QTest::addColumn<QString>("widened"); // from doubles widened
+        auto row = [](const char *weight, const char *height, long double kilograms,
+                      long double centimetres) {
+            const QString widened =
+                extendedBmi(static_cast<long double>(std::strtod(weight, nullptr)),
+                            static_cast<long double>(std::strtod(height, nullptr)));
+            QTest::addRow("%s kg, %s cm", weight, height)
+                << QByteArray(weight) << QByteArray(height) << extendedBmi(kilograms, centimetres)
+                << widened;
+        };
+        row("30.0", "100.7", 30.0L, 100.7L);
+        row("32.8", "103.9", 32.8L, 103.9L);
+        row("33.5", "116.9", 33.5L, 116.9L);
+        row("31.4", "146.8", 31.4L, 146.8L);
+        row("32.8", "198.8", 32.8L, 198.8L);
+    }
+
+    void readInExtendedPrecision()
+    {
+        QFETCH(QByteArray, weight);
+        QFETCH(QByteArray, height);
+        QFETCH(QString, shown);
+        QFETCH(QString, widened);
+        QVERIFY2(shown != widened, "the row does not tell the two readings apart");
         const std::optional<std::string> bmi = bmiText(weight.toStdString(), height.toStdString());
         QVERIFY(bmi.has_value());
         QCOMPARE(QString::fromStdString(*bmi), shown);
@@ -85,8 +137,9 @@ private slots:
         row("hexadecimal", "0x10", "175");
         row("inf", "inf", "175");
         row("nan", "nan", "175");
-        row("a weight beyond a double", "1e400", "175");
-        row("a weight too small for a double", "1e-400", "100");
+        row("a weight beyond a double gives a result beyond one", "1e400", "175");
+        row("a weight beyond extended precision", "1e5000", "175");
+        row("a weight too small for extended precision", "1e-5000", "100");
         row("a result beyond a double", "1e308", "0.000001");
         row("a result beyond a double from a tiny height", "70", "1e-200");
     }

@@ -47,6 +47,45 @@ private slots:
         QCOMPARE(dialog.btnConfirm->focusPolicy(), Qt::NoFocus);
     }
 
+    // At the design size every control stands where the dialog was drawn:
+    // position in the client panel, and the size where one was drawn.
+    void designLayout_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QPoint>("position");
+        QTest::addColumn<QSize>("size"); // an invalid size: only the width, or none, was drawn
+        auto row = [](const char *name, QPoint position, QSize size) {
+            QTest::newRow(name) << QString::fromLatin1(name) << position << size;
+        };
+        row("lblWeight", {72, 35}, {});
+        row("edtWeight", {136, 30}, {201, -1});
+        row("lblHeight", {72, 83}, {});
+        row("edtHeight", {136, 78}, {201, -1});
+        row("lblBMI", {72, 132}, {});
+        row("edtBMI", {136, 127}, {201, -1});
+        row("btnConfirm", {136, 181}, {68, 30});
+        row("btnCancel", {269, 181}, {68, 30});
+    }
+
+    void designLayout()
+    {
+        QFETCH(QString, control);
+        QFETCH(QPoint, position);
+        QFETCH(QSize, size);
+        TfrmCalcBMI dialog;
+        QVERIFY(showActive(&dialog));
+        QCOMPARE(dialog.size(), QSize(431, 290));
+        QCOMPARE(dialog.pnlClient->geometry(), dialog.rect());
+        auto *widget = dialog.pnlClient->findChild<QWidget *>(control);
+        QVERIFY2(widget, qPrintable(control));
+        QCOMPARE(widget->parentWidget(), dialog.pnlClient);
+        QCOMPARE(widget->pos(), position);
+        if (size.width() > 0)
+            QCOMPARE(widget->width(), size.width());
+        if (size.height() > 0)
+            QCOMPARE(widget->height(), size.height());
+    }
+
     void keyFilter_data()
     {
         QTest::addColumn<Box>("box");

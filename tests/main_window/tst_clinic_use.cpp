@@ -4,6 +4,7 @@
 // the scheme and remark boxes of both test pages.
 #include "test_registry.h"
 
+#include "control_access.h"
 #include "modal.h"
 
 #include "application_setup.h"
@@ -53,32 +54,6 @@ struct MainWindow {
         QTabBar *bar = window->pgcClient->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
     }
-};
-
-// Counts the modal windows shown while it lives, closing each as it is
-// shown: a modal window opens inside the event that opens it, so nothing
-// needs to be waited for.
-class ModalCounter : public QObject {
-public:
-    ModalCounter() { qApp->installEventFilter(this); }
-    ~ModalCounter() override { qApp->removeEventFilter(this); }
-    int viewers() const { return viewers_; }
-    int others() const { return others_; }
-
-protected:
-    bool eventFilter(QObject *object, QEvent *event) override
-    {
-        auto *widget = qobject_cast<QWidget *>(object);
-        if (event->type() == QEvent::Show && widget && widget->isWindow() && widget->isModal()) {
-            ++(qobject_cast<TfrmRichTextProcessFullScreen *>(widget) ? viewers_ : others_);
-            QMetaObject::invokeMethod(widget, &QWidget::close, Qt::QueuedConnection);
-        }
-        return false;
-    }
-
-private:
-    int viewers_ = 0;
-    int others_ = 0;
 };
 
 enum class PasteWay { Shortcut, ContextCommand, MiddleClick, Drop };
@@ -362,11 +337,13 @@ private slots:
         QVERIFY2(target, qPrintable(box));
         // A modal window opens inside the double-click, so a filter that
         // closes it as it is shown counts it without waiting.
-        ModalCounter counter;
+        ModalWindowCounter counter;
         QTest::mouseDClick(target->viewport(), Qt::LeftButton, {},
                            target->viewport()->rect().center());
-        QCOMPARE(counter.viewers(), opensViewer ? 1 : 0);
-        QCOMPARE(counter.others(), 0);
+        const int viewers =
+            counter.count(TfrmRichTextProcessFullScreen::staticMetaObject.className());
+        QCOMPARE(viewers, opensViewer ? 1 : 0);
+        QCOMPARE(counter.count() - viewers, 0); // no other window
         QVERIFY(frmRichTextProcessFullScreen == nullptr);
     }
 

@@ -157,6 +157,48 @@ private slots:
         QCOMPARE(stars, 1 + 10 + 1 + 2); // pages 0, 3, 4 and the two test remarks
     }
 
+    // The help texts of the scheme boxes, whole: a leading line break, the
+    // points with an empty line between them.
+    void schemeHelpTexts_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QStringList>("points");
+        const QString database = "本软件不能保存数据，只能计算体质分数、结果。"
+                                 "如需保存客户资料、测试记录和诊疗记录，请使用本软件的数据库版本。";
+        QTest::newRow("page 1") << "edtCMH33ConSch"
+                                << QStringList{
+                                       "1、在按钮【单项原始分数】下面的文本框可以输入具体的数字；"
+                                       "或者单击那些【数字按钮】。",
+                                       "2、单击按钮【单项原始分数】可以初始化所有数字文本框。",
+                                       "3、让光标在【数字文本框】之间切换，可以自动计算【体质分数、"
+                                       "结果】。",
+                                       "4、单击按钮【体质辨识】，可以自动计算【体质分数、结果】。",
+                                       "5、单击按钮【疗养方案】，可以自动计算【体质分数、结果】。",
+                                       "6、双击某些【文本框】，可以全屏浏览文字。",
+                                       "7、" + database,
+                                   };
+        QTest::newRow("page 2")
+            << "edtCMHConvalesceScheme"
+            << QStringList{
+                   "1、单击按钮【>>>】可以切换到【体质测试项目窗口】。",
+                   "2、双击【体质各项文本框】可以切换到【体质测试项目窗口】。",
+                   "3、让光标在【体质各项文本框】之间切换，可以自动计算【体质分数、结果】。",
+                   "4、单击按钮【疗养方案】，可以自动计算【体质分数、结果】。",
+                   "5、双击某些【文本框】，可以全屏浏览文字。",
+                   "6、" + database,
+               };
+    }
+
+    void schemeHelpTexts()
+    {
+        QFETCH(QString, box);
+        QFETCH(QStringList, points);
+        Window w;
+        auto *scheme = w.find<TwwDBRichEdit>(box);
+        QVERIFY2(scheme, qPrintable(w.missing()));
+        QCOMPARE(scheme->toPlainText(), "\n" + points.join("\n\n"));
+    }
+
     void pickersShowTheStartTime()
     {
         Window w;

@@ -12,8 +12,11 @@
 #include "uniMedDiaClientChiModHabFieldEdit.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
+#include <QLabel>
 #include <QPointer>
+#include <QScreen>
 #include <QTest>
 
 using namespace tizhi;
@@ -27,6 +30,8 @@ using Window = TfrmMedDiaClientChiModHabFieldEdit;
 enum class Mark { None, Red, Yellow };
 // The ways out of the window without "确定".
 enum class Cancel { Button, Shortcut, CloseBox };
+// What a control's position is measured from.
+enum class Within { Window, Grid };
 
 QStringList boxes(const Window &window)
 {
@@ -81,7 +86,8 @@ private slots:
         QCOMPARE(window.lblTitleTop->text(), title);
         QCOMPARE(window.lblTitleTop->fontSize(), 18);
         QCOMPARE(window.lblTitleTop->font().pointSize(), 18);
-        QVERIFY(window.lblHelp->text().startsWith("（注：标有*的条目需先逆向计分"));
+        QCOMPARE(window.lblHelp->text(),
+                 "（注：标有*的条目需先逆向计分，即：1→5, 2→4, 3→3, 4→2, 5→1，再用公式转化分）");
         const ConstitutionType *type = typeByCode(code);
         for (int k = 1; k <= Window::kRows; ++k) {
             const Window::Row &row = window.rows()[std::size_t(k - 1)];
@@ -260,6 +266,177 @@ private slots:
         QVERIFY(!window.isVisible());
         QCOMPARE(window.result(), int(QDialog::Rejected));
         QCOMPARE(window.GetItemString(), "1;2;");
+    }
+
+    // The header row's captions and the column heads in two lines, whole.
+    void captions_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("lblTitleNo") << "lblTitleNo"
+                                    << "编号";
+        QTest::newRow("lblTitlePrompt") << "lblTitlePrompt"
+                                        << "请根据近一年的体验和感觉，回答以下问题";
+        QTest::newRow("lblTitleNot") << "lblTitleNot"
+                                     << "没有\n( 根本不 )";
+        QTest::newRow("lblTitleSeldom") << "lblTitleSeldom"
+                                        << "很少\n( 有一点 )";
+        QTest::newRow("lblTitleSometimes") << "lblTitleSometimes"
+                                           << "有时\n( 有些 )";
+        QTest::newRow("lblTitleOften") << "lblTitleOften"
+                                       << "经常\n( 相当 )";
+        QTest::newRow("lblTitleAlways") << "lblTitleAlways"
+                                        << "总是\n( 非常 )";
+        QTest::newRow("lblTitleOriginal") << "lblTitleOriginal"
+                                          << "单项原始分数";
+    }
+
+    void captions()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, caption);
+        Window window;
+        window.PrepareForType(Window::kAnswering, 9, "");
+        auto *widget = window.findChild<QWidget *>(control);
+        QVERIFY2(widget, qPrintable(control));
+        if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            QCOMPARE(button->text(), caption);
+        else if (auto *label = qobject_cast<QLabel *>(widget))
+            QCOMPARE(label->text(), caption);
+        else
+            QFAIL("neither a button nor a label");
+    }
+
+    // On a screen with room for it the window has its design size, and every
+    // control of the title, the header row, the rows and the button band
+    // stands where the window was drawn.
+    void designLayout_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<Within>("within");
+        QTest::addColumn<QRect>("rect"); // a height of 0: only the column was drawn
+        auto row = [](const QString &name, Within within, QRect rect) {
+            QTest::newRow(qPrintable(name)) << name << within << rect;
+        };
+        row("lblTitleTop", Within::Window, {0, 0, 1173, 39});
+        row("scbClient", Within::Window, {0, 39, 1173, 475});
+        row("pnlButton", Within::Window, {0, 514, 1173, 36});
+        const QStringList answers = {"Not", "Seldom", "Sometimes", "Often", "Always"};
+        row("lblTitleNo", Within::Grid, {0, 0, 68, 40});
+        row("lblTitlePrompt", Within::Grid, {68, 0, 514, 40});
+        for (int i = 0; i < 5; ++i)
+            row("lblTitle" + answers[i], Within::Grid, {582 + 88 * i, 0, 88, 40});
+        row("lblTitleOriginal", Within::Grid, {1022, 0, 127, 40});
+        for (int k : {1, 2, 8}) {
+            const int top = 40 * k;
+            row(QStringLiteral("lblNo%1").arg(k), Within::Grid, {0, top, 68, 40});
+            row(QStringLiteral("lblPrompt%1").arg(k), Within::Grid, {68, top, 514, 40});
+            for (int i = 0; i < 5; ++i)
+                row(QStringLiteral("btn%1%2").arg(answers[i]).arg(k), Within::Grid,
+                    {582 + 88 * i, top, 88, 40});
+            row(QStringLiteral("edtOriginal%1").arg(k), Within::Grid, {1022, top, 127, 0});
+        }
+    }
+
+    void designLayout()
+    {
+        QFETCH(QString, control);
+        QFETCH(Within, within);
+        QFETCH(QRect, rect);
+        // The design size and room for a frame, where the screen draws one.
+        const QSize room = QApplication::primaryScreen()->availableSize();
+        QVERIFY2(room.width() >= 1173 + 4 && room.height() >= 550 + 4,
+                 "the screen is smaller than the window's design size");
+        Window window;
+        window.PrepareForType(Window::kAnswering, 9, "");
+        QVERIFY(showActive(&window));
+        QCOMPARE(window.size(), QSize(1173, 550));
+        QWidget *grid = window.scbClient->widget();
+        auto *widget = window.findChild<QWidget *>(control);
+        QVERIFY2(widget, qPrintable(control));
+        const QPoint origin = widget->mapTo(within == Within::Window ? &window : grid, QPoint());
+        QCOMPARE(origin.x(), rect.x());
+        QCOMPARE(widget->width(), rect.width());
+        if (rect.height() > 0) {
+            QCOMPARE(origin.y(), rect.y());
+            QCOMPARE(widget->height(), rect.height());
+        } else { // inside its row
+            QVERIFY(origin.y() >= rect.y());
+            QVERIFY(origin.y() + widget->height() <= rect.y() + 40);
+        }
+    }
+
+    // The two buttons, 68 x 28, at the right end of the button band:
+    // 确定, then 取消 to its right.
+    void buttonsAtTheRightEnd()
+    {
+        Window window;
+        window.PrepareForType(Window::kAnswering, 1, "");
+        QVERIFY(showActive(&window));
+        auto *band = window.findChild<TPanel *>("pnlButton");
+        auto *confirm = window.findChild<TSpeedButton *>("btnConfirm");
+        auto *cancel = window.findChild<TSpeedButton *>("btnCancel");
+        QVERIFY2(band && confirm && cancel, "pnlButton, btnConfirm, btnCancel");
+        QCOMPARE(confirm->size(), QSize(68, 28));
+        QCOMPARE(cancel->size(), QSize(68, 28));
+        QVERIFY(confirm->geometry().right() < cancel->x());
+        QVERIFY(cancel->x() - confirm->geometry().right() <= 8);
+        QVERIFY(band->width() - 1 - cancel->geometry().right() <= 8);
+        QCOMPARE(confirm->defaultAction(), window.actConfirm);
+        QCOMPARE(cancel->defaultAction(), window.actQuit);
+    }
+
+    // A keyboard user sees where the focus is: every control that takes the
+    // focus looks different with it, a button inside its edge (the style's
+    // tint of a button's 1-pixel outline alone was too faint to find). Each
+    // is grabbed with the focus, reached by Tab, and again once Tab has
+    // moved it on.
+    void focusIsVisible_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("edge"); // pixels left out around the grab
+        QTest::newRow("an answer box") << "edtOriginal2" << 0;
+        QTest::newRow("a number button") << "btnNot1" << 2;
+        QTest::newRow("the last number button") << "btnAlways7" << 2;
+        QTest::newRow("a column head") << "lblTitleSometimes" << 2;
+    }
+
+    void focusIsVisible()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, edge);
+        Window window;
+        window.PrepareForType(Window::kAnswering, 1, "3;4;");
+        QVERIFY(showActive(&window));
+        auto *widget = window.findChild<QWidget *>(control);
+        QVERIFY2(widget, qPrintable(control));
+        window.rows()[0].answer->setFocus(Qt::TabFocusReason);
+        for (int step = 0; step < 60 && !widget->hasFocus(); ++step)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(widget->hasFocus());
+        const QRect inside = widget->rect().adjusted(edge, edge, -edge, -edge);
+        const QImage focused = widget->grab(inside).toImage();
+        QTest::keyClick(widget, Qt::Key_Tab);
+        QVERIFY(!widget->hasFocus());
+        const QImage unfocused = widget->grab(inside).toImage();
+        QVERIFY2(focused != unfocused, "the control looks the same with and without the focus");
+    }
+
+    // Every control of the window that takes the focus is one of the kinds
+    // checked above: answer boxes, answer buttons and column heads.
+    void focusTakersAreTheCheckedKinds()
+    {
+        Window window;
+        int boxes = 0, buttons = 0;
+        for (QWidget *widget : window.findChildren<QWidget *>()) {
+            if (widget->focusPolicy() == Qt::NoFocus || !widget->isEnabled())
+                continue;
+            const QByteArray kind = widget->metaObject()->className();
+            QVERIFY2(kind == "TEdit" || kind == "TBitBtn", qPrintable(widget->objectName()));
+            (kind == "TEdit" ? boxes : buttons) += 1;
+        }
+        QCOMPARE(boxes, 8);
+        QCOMPARE(buttons, 8 * 5 + 6);
     }
 
     void referenceClearedWhenDestroyed()

@@ -6,7 +6,10 @@
 
 #include <QDialog>
 
+#include <utility>
+
 class QAction;
+class QGridLayout;
 class TEdit;
 class TLabel;
 class TPanel;
@@ -44,6 +47,13 @@ protected:
 
 private:
     void createControls();
+    std::pair<TLabel *, TEdit *> createRow(int row, const char *labelName, const QString &caption,
+                                           const char *editName);
+    void createButtons(int row);
+    void connectHandlers();
+    void fitCaptionColumn();
+
+    QGridLayout *grid_ = nullptr;
 };
 
 // The one calculator, while it is open.
