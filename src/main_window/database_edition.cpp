@@ -88,7 +88,13 @@ DatabaseEdition::DatabaseEdition(QWidget *window, std::unique_ptr<Database> data
     });
 }
 
-DatabaseEdition::~DatabaseEdition() = default;
+DatabaseEdition::~DatabaseEdition()
+{
+    // The record sets use the connection: they go before the database.
+    delete clients_;
+    delete diagnoses_;
+    delete contacts_;
+}
 
 QString DatabaseEdition::storageSentence() const
 {
