@@ -74,12 +74,23 @@ IniFile::IniFile(std::string text) : text_(std::move(text))
     }
 }
 
-std::optional<std::string_view> IniFile::value(std::string_view section, std::string_view key) const
+const IniFile::Section *IniFile::findSection(std::string_view section) const
 {
     const auto found = std::find_if(sections_.begin(), sections_.end(), [&](const Section &s) {
         return equalsIgnoringCase(s.name, section);
     });
-    if (found == sections_.end())
+    return found == sections_.end() ? nullptr : &*found;
+}
+
+bool IniFile::hasSection(std::string_view section) const
+{
+    return findSection(section) != nullptr;
+}
+
+std::optional<std::string_view> IniFile::value(std::string_view section, std::string_view key) const
+{
+    const Section *found = findSection(section);
+    if (!found)
         return std::nullopt;
     for (const Entry &entry : found->entries) {
         if (equalsIgnoringCase(entry.key, key))

@@ -25,6 +25,8 @@ public:
     // and one pair of enclosing quotes removed; nothing when the section or
     // the key is missing.
     std::optional<std::string_view> value(std::string_view section, std::string_view key) const;
+    // Whether the file has a section called `section`, empty or not.
+    bool hasSection(std::string_view section) const;
 
 private:
     struct Entry {
@@ -35,6 +37,8 @@ private:
         std::string_view name;
         std::vector<Entry> entries;
     };
+
+    const Section *findSection(std::string_view section) const;
 
     std::string text_;
     std::vector<Section> sections_;

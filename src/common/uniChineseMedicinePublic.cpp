@@ -77,14 +77,12 @@ bool TInterfaceRecord::LoadInterfaceEnv()
     return LoadInterfaceEnv(QCoreApplication::applicationDirPath());
 }
 
-namespace {
-
 // Larger files are no settings file: all defaults.
-constexpr qint64 kMaxSettingsFile = 16 * 1024 * 1024;
+static constexpr qint64 kMaxSettingsFile = 16 * 1024 * 1024;
 
 // The file's bytes; empty when there is no file, nothing when it is no
 // regular file (a folder, a FIFO that would block the start) or too large.
-std::optional<std::string> settingsText(const QString &path)
+std::optional<std::string> settingsFileText(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -100,12 +98,10 @@ std::optional<std::string> settingsText(const QString &path)
     return bytes.toStdString();
 }
 
-} // namespace
-
 bool TInterfaceRecord::LoadInterfaceEnv(const QString &folder)
 {
     SetDefaults();
-    auto text = settingsText(QDir(folder).filePath(QStringLiteral("Config.ini")));
+    auto text = settingsFileText(QDir(folder).filePath(QStringLiteral("Config.ini")));
     if (!text)
         return true;
     const IniFile ini(std::move(*text));

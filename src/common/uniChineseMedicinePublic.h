@@ -11,6 +11,8 @@
 
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 class QLineEdit;
@@ -108,5 +110,9 @@ inline const QString kProgramCaption = QStringLiteral("中医体质辨识");
 // from: a conversion error during an assessment, a file that cannot be
 // written. The window stays as it was.
 void ShowStandardError(QWidget *parent, const QString &message);
+
+// The bytes of the settings file at `path`: empty when there is none,
+// nothing when it is no regular file or too large to be one.
+std::optional<std::string> settingsFileText(const QString &path);
 
 } // namespace tizhi

@@ -1,5 +1,7 @@
 #include "control_kinds.h"
 
+#include <QStandardItemModel>
+
 #include "code_pages.h"
 #include "rtf.h"
 
@@ -369,6 +371,20 @@ TwwDBGrid::TwwDBGrid(QWidget *parent) : ControlKind(parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+}
+
+void TwwDBGrid::setColumnTitles(const QStringList &titles)
+{
+    auto *titlesOnly = new QStandardItemModel(0, int(titles.size()), this);
+    titlesOnly->setHorizontalHeaderLabels(titles);
+    QItemSelectionModel *old = selectionModel();
+    setModel(titlesOnly);
+    delete old;
+}
+
+QString TwwDBGrid::columnTitle(int column) const
+{
+    return model() ? model()->headerData(column, Qt::Horizontal).toString() : QString();
 }
 
 void TwwDBGrid::setTitleColor(TColor color)

@@ -20,7 +20,7 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
@@ -234,9 +234,11 @@ public:
     explicit TListView(QWidget *parent = nullptr);
 };
 
-// The record grid. Title, footer, footer cells and the indicator column each
-// carry a colour of their own, as the appearance routines set them.
-class TwwDBGrid : public tizhi::ControlKind<QTableWidget> {
+// The record grid, a view over the page's record set. Title, footer, footer
+// cells and the indicator column each carry a colour of their own, as the
+// appearance routines set them. Until a record set is shown it lists no
+// rows under its column titles.
+class TwwDBGrid : public tizhi::ControlKind<QTableView> {
     Q_OBJECT
     Q_PROPERTY(quint32 Color READ color WRITE setColor)
     Q_PROPERTY(quint32 TitleColor READ titleColor WRITE setTitleColor)
@@ -257,6 +259,12 @@ public:
     void setIndicatorIconColor(tizhi::TColor color);
 
     void setTitleFont(int points, tizhi::TColor color);
+
+    // The column titles shown while no record set is.
+    void setColumnTitles(const QStringList &titles);
+    int rowCount() const { return model() ? model()->rowCount() : 0; }
+    int columnCount() const { return model() ? model()->columnCount() : 0; }
+    QString columnTitle(int column) const;
 
 private:
     tizhi::TColor titleColor_ = tizhi::clBtnFace;

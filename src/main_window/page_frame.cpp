@@ -79,11 +79,10 @@ TwwDBGrid *createRecordList(QWidget *parent, const PageFrameSpec &spec)
 {
     auto *grid = new TwwDBGrid(parent);
     grid->setObjectName(spec.gridName);
-    grid->setColumnCount(int(spec.gridColumns.size()));
     QStringList titles;
     for (const auto &column : spec.gridColumns)
         titles << column.first;
-    grid->setHorizontalHeaderLabels(titles);
+    grid->setColumnTitles(titles);
     QFont titleFont = grid->horizontalHeader()->font();
     titleFont.setBold(true);
     grid->horizontalHeader()->setFont(titleFont);

@@ -4,7 +4,10 @@
 #include "catalogue.h"
 #include "contact_page.h"
 #include "control_kinds.h"
+#include "database.h"
+#include "database_edition.h"
 #include "diagnose_page.h"
+#include "edition.h"
 #include "page33.h"
 #include "page66.h"
 #include "rtf.h"
@@ -15,6 +18,8 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QFile>
+#include <QMessageBox>
+#include <QSignalBlocker>
 #include <QTextCursor>
 
 using namespace tizhi;
@@ -141,6 +146,7 @@ TfrmMedDiaClientInfoEdit::TfrmMedDiaClientInfoEdit(QWidget *parent)
     connectHandlers();
     FormCreate();
     // After FormCreate, which selects the start page without moving the focus.
+    shownPage_ = pgcClient->currentIndex();
     connect(pgcClient, &QTabWidget::currentChanged, this,
             &TfrmMedDiaClientInfoEdit::pgcClientChange);
 }
@@ -249,6 +255,26 @@ void TfrmMedDiaClientInfoEdit::FormCreate()
     fillSchemeHelpTexts();                  // 8
     clearTypeFields();                      // 9
     enableNoticePanels();                   // 10
+    // The database edition, when one was chosen, comes alive on top.
+    openDatabaseEdition();
+}
+
+void TfrmMedDiaClientInfoEdit::openDatabaseEdition()
+{
+    const auto &settings = chosenDatabase();
+    if (!settings)
+        return;
+    auto database = std::make_unique<Database>(*settings);
+    if (const QString error = database->open(); !error.isEmpty()) {
+        // Said once; the test pages work as in the edition that keeps nothing.
+        QMessageBox::warning(this, kProgramCaption,
+                             error + QStringLiteral("\n\n本次运行不连接数据库，不保存数据。"));
+        return;
+    }
+    const DatabaseEdition::Pages pages{&baseInfo_->grid(), &diagnose_->grid(), &contact_->grid(),
+                                       frames_[BaseInfo],  frames_[Diagnose],  frames_[Contact]};
+    database_ = new DatabaseEdition(this, std::move(database), pages, commands_);
+    fillSchemeHelpTexts();
 }
 
 void TfrmMedDiaClientInfoEdit::createAppearanceAndCloseFields()
@@ -321,8 +347,12 @@ void TfrmMedDiaClientInfoEdit::closeLookupsAndRichTextsStartPickers()
 
 void TfrmMedDiaClientInfoEdit::fillSchemeHelpTexts()
 {
-    for (const auto &[page, points] : {std::pair{&page33_->header(), Page33::helpPoints()},
-                                       std::pair{&page66_->header(), Page66::helpPoints()}}) {
+    for (auto [page, points] : {std::pair{&page33_->header(), Page33::helpPoints()},
+                                std::pair{&page66_->header(), Page66::helpPoints()}}) {
+        // The last point says where data are kept: nowhere, or the database.
+        if (database_)
+            points.last() = points.last().left(2) + QStringLiteral("本页的测试结果暂不保存；") +
+                            database_->storageSentence();
         page->scheme->setFontSize(12);
         page->scheme->setPlainText(schemeHelpText(points));
     }
@@ -371,6 +401,14 @@ void TfrmMedDiaClientInfoEdit::selectPage(const QAction *command, int index)
 
 void TfrmMedDiaClientInfoEdit::pgcClientChange(int index)
 {
+    // A record page with unsaved changes is left only when the user says so.
+    const int left = std::exchange(shownPage_, index);
+    if (database_ && left != index && !database_->mayLeavePage(left)) {
+        const QSignalBlocker quiet(pgcClient);
+        pgcClient->setCurrentIndex(left);
+        shownPage_ = left;
+        return;
+    }
     // Only where the focus was on the page left: the page control then puts
     // it on the first control of the new page that takes it, which on a
     // record page is the list hidden under the notice panel.
@@ -397,11 +435,16 @@ void TfrmMedDiaClientInfoEdit::actInsert66Execute()
 void TfrmMedDiaClientInfoEdit::actInsertMDExecute()
 {
     selectPage(commands_.actInsertMD, Diagnose);
+    // In the database edition, a new record of the current client.
+    if (database_ && pgcClient->currentIndex() == Diagnose)
+        database_->insertDetail(database_->diagnoses());
 }
 
 void TfrmMedDiaClientInfoEdit::actInsertCRExecute()
 {
     selectPage(commands_.actInsertCR, Contact);
+    if (database_ && pgcClient->currentIndex() == Contact)
+        database_->insertDetail(database_->contacts());
 }
 
 void TfrmMedDiaClientInfoEdit::edtVerifyIfKeyDown(QWidget *, int key, Qt::KeyboardModifiers)
@@ -583,6 +626,10 @@ void TfrmMedDiaClientInfoEdit::edtCMHPingHeFieldDblClick(QWidget *)
 
 void TfrmMedDiaClientInfoEdit::closeEvent(QCloseEvent *event)
 {
+    if (database_ && !database_->mayLeaveAll()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }

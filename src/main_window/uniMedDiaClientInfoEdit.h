@@ -25,6 +25,7 @@ class TPageControl;
 
 namespace tizhi {
 class BaseInfoPage;
+class DatabaseEdition;
 class ContactPage;
 class DiagnosePage;
 class Page33;
@@ -116,6 +117,7 @@ private:
     void fillSchemeHelpTexts();
     void clearTypeFields();
     void enableNoticePanels();
+    void openDatabaseEdition();
 
     void FormClose();
 
@@ -133,6 +135,13 @@ private:
     std::unique_ptr<tizhi::Page66> page66_;
     std::unique_ptr<tizhi::DiagnosePage> diagnose_;
     std::unique_ptr<tizhi::ContactPage> contact_;
+    // The database edition's pages, while a database is open; none in the
+    // edition that keeps nothing.
+    tizhi::DatabaseEdition *database_ = nullptr;
+    int shownPage_ = 0;
+
+public:
+    tizhi::DatabaseEdition *databaseEdition() const { return database_; }
 };
 
 // The one main window, while it is open.

@@ -386,9 +386,7 @@ private slots:
         QVERIFY2(grid && identType && age, qPrintable(w.missing()));
         QCOMPARE(grid->rowCount(), 0);
         QCOMPARE(grid->columnCount(), 4);
-        const QTableWidgetItem *lastHeader = grid->horizontalHeaderItem(3);
-        QVERIFY(lastHeader);
-        QCOMPARE(lastHeader->text(), "T_CON_NEXT_TIME");
+        QCOMPARE(grid->columnTitle(3), "T_CON_NEXT_TIME");
         QCOMPARE(grid->color(), clInfoBk);
         QVERIFY2(w.find<TwwDBLookupCombo>("edtGrdIdentType"), qPrintable(w.missing()));
         QVERIFY(identType->font().bold());

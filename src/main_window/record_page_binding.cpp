@@ -1,0 +1,529 @@
+#include "record_page_binding.h"
+
+#include "client_search.h"
+#include "control_kinds.h"
+#include "database.h"
+#include "record_table.h"
+#include "rtf.h"
+#include "uniChineseMedicinePublic.h"
+
+#include <QDataWidgetMapper>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSqlError>
+#include <QStyledItemDelegate>
+#include <QTextDocument>
+
+namespace tizhi {
+
+namespace {
+
+// The earliest date a picker holds; a picker at it shows nothing, which is
+// how a date not given yet (a birthday, the next contact) is shown.
+const QDateTime kNoDate(QDate(1900, 1, 1), QTime(0, 0));
+
+// Between the fields' contents and the record's values: empty text is no
+// value, a look-up box stores its code, a picker its date or date and time,
+// a rich-text field RTF. QDataWidgetMapper's default would store each
+// widget's user property as it stands.
+class RecordFieldDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override
+    {
+        const QVariant value = index.data(Qt::EditRole);
+        if (auto *edit = qobject_cast<TwwDBEdit *>(editor)) {
+            edit->setText(value.isNull() ? QString() : value.toString());
+        } else if (auto *lookup = qobject_cast<TwwDBLookupCombo *>(editor)) {
+            lookup->setCurrentIndex(value.isNull() ? -1 : lookup->findData(value.toString()));
+        } else if (auto *picker = qobject_cast<TwwDBDateTimePicker *>(editor)) {
+            const QDateTime when = value.toDateTime();
+            picker->setDateTime(value.isNull() || !when.isValid() ? kNoDate : when);
+        } else if (auto *rich = qobject_cast<TwwDBRichEdit *>(editor)) {
+            setRichText(rich, value);
+        }
+    }
+
+    void setModelData(QWidget *editor, QAbstractItemModel *model,
+                      const QModelIndex &index) const override
+    {
+        model->setData(index, valueOf(editor, index));
+    }
+
+private:
+    static void setRichText(TwwDBRichEdit *rich, const QVariant &value)
+    {
+        const QByteArray stored = value.toString().toUtf8();
+        if (stored.isEmpty() || !rtf::read(stored, *rich->document()))
+            rich->setPlainText(value.toString());
+        // What the field holds as loaded, to tell an edit from RTF written
+        // again in another spelling.
+        rich->setProperty("loadedRtf", rtf::write(*rich->document()));
+    }
+
+    static QVariant valueOf(QWidget *editor, const QModelIndex &index)
+    {
+        if (auto *edit = qobject_cast<TwwDBEdit *>(editor))
+            return edit->text().isEmpty() ? QVariant() : QVariant(edit->text());
+        if (auto *lookup = qobject_cast<TwwDBLookupCombo *>(editor))
+            return lookup->currentIndex() < 0 ? QVariant() : lookup->currentData();
+        if (auto *picker = qobject_cast<TwwDBDateTimePicker *>(editor)) {
+            if (picker->dateTime() == kNoDate)
+                return {};
+            if (!picker->displayFormat().contains(u'H'))
+                return picker->date();
+            return picker->dateTime();
+        }
+        if (auto *rich = qobject_cast<TwwDBRichEdit *>(editor)) {
+            const QByteArray written = rtf::write(*rich->document());
+            if (written == rich->property("loadedRtf").toByteArray())
+                return index.data(Qt::EditRole); // unchanged
+            return rich->document()->isEmpty() ? QVariant()
+                                               : QVariant(QString::fromLatin1(written));
+        }
+        return {};
+    }
+};
+
+QString nameOf(const QWidget *window)
+{
+    return window ? window->windowTitle() : kProgramCaption;
+}
+
+} // namespace
+
+RecordPageBinding::RecordPageBinding(Database &database, const Parts &parts)
+    : QObject(parts.window), database_(database), parts_(parts)
+{
+    createModel();
+    configureList();
+    createMappings();
+    connectCommands();
+    connectNavigator();
+    setState(State::Browse);
+    refresh();
+}
+
+RecordPageBinding::~RecordPageBinding() = default;
+
+void RecordPageBinding::createModel()
+{
+    table_ = new RecordTable(*parts_.kind, database_.connection(), this);
+    if (parts_.kind->detail)
+        table_->setClient(QString());
+}
+
+void RecordPageBinding::configureList()
+{
+    TwwDBGrid *grid = parts_.frame.grid;
+    QStringList shown;
+    QList<int> widths;
+    for (int c = 0; c < grid->columnCount(); ++c) {
+        shown << grid->columnTitle(c);
+        widths << grid->columnWidth(c);
+    }
+    QItemSelectionModel *old = grid->selectionModel();
+    grid->setModel(table_);
+    delete old;
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    QHeaderView *header = grid->horizontalHeader();
+    for (int c = 0; c < table_->columnCount(); ++c)
+        grid->setColumnHidden(c, !shown.contains(table_->headerData(c, Qt::Horizontal).toString()));
+    for (int i = 0; i < shown.size(); ++i) {
+        const int column = table_->column(shown[i].toLatin1().constData());
+        if (column < 0)
+            continue;
+        header->moveSection(header->visualIndex(column), i);
+        grid->setColumnWidth(column, widths[i]);
+    }
+    connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (!moving_ && current.isValid())
+                    moveTo(current.row());
+            });
+}
+
+void RecordPageBinding::createMappings()
+{
+    mapper_ = new QDataWidgetMapper(this);
+    mapper_->setModel(table_);
+    mapper_->setItemDelegate(new RecordFieldDelegate(mapper_));
+    mapper_->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
+    const QList<Field> &fields = parts_.fields->fields;
+    for (int i = 0; i < fields.size() && i < parts_.kind->columns.size(); ++i) {
+        QWidget *widget = fields[i].widget;
+        if (auto *picker = qobject_cast<TwwDBDateTimePicker *>(widget)) {
+            picker->setMinimumDateTime(kNoDate);
+            picker->setSpecialValueText(QStringLiteral(" "));
+        }
+        mapper_->addMapping(widget, table_->column(parts_.kind->columns[i].name));
+    }
+}
+
+void RecordPageBinding::connectCommands()
+{
+    const RecordCommands &c = parts_.commands;
+    const std::array<std::pair<QAction *, void (RecordPageBinding::*)()>, 5> handlers = {{
+        {c.insert, &RecordPageBinding::insert},
+        {c.edit, &RecordPageBinding::edit},
+        {c.cancel, &RecordPageBinding::cancel},
+        {c.remove, &RecordPageBinding::remove},
+        {c.refresh, &RecordPageBinding::refresh},
+    }};
+    for (const auto &[command, handler] : handlers)
+        connect(command, &QAction::triggered, this, [this, command, handler = handler] {
+            if (mayExecute(command))
+                (this->*handler)();
+        });
+    connect(c.save, &QAction::triggered, this, [this, save = c.save] {
+        if (mayExecute(save))
+            this->save();
+    });
+}
+
+void RecordPageBinding::connectNavigator()
+{
+    const QString name = parts_.frame.navigator->objectName();
+    // First, back ten, prior, next, forward ten, last.
+    const std::array<int, 6> steps = {-1000000000, -10, -1, 1, 10, 1000000000};
+    for (std::size_t i = 0; i < moves_.size(); ++i) {
+        moves_[i] =
+            parts_.frame.navigator->findChild<TSpeedButton *>(name + QString::number(i + 1));
+        if (!moves_[i])
+            missingControl("TSpeedButton", qPrintable(name + QString::number(i + 1)));
+        connect(moves_[i], &QAbstractButton::clicked, this,
+                [this, step = steps[i]] { moveBy(step); });
+    }
+}
+
+qint64 RecordPageBinding::currentId() const
+{
+    const int row = mapper_->currentIndex();
+    return row >= 0 && row < table_->rowCount() ? table_->idAt(row) : 0;
+}
+
+QString RecordPageBinding::currentValue(const char *field) const
+{
+    const int row = mapper_->currentIndex();
+    if (row < 0)
+        return {};
+    return table_->data(table_->index(row, table_->column(field))).toString();
+}
+
+void RecordPageBinding::setClient(const QString &identNo, const QString &name)
+{
+    clientIdentNo_ = identNo;
+    clientName_ = name;
+    if (parts_.kind->detail) {
+        table_->setClient(identNo);
+        refresh();
+    }
+}
+
+void RecordPageBinding::moveBy(int rows)
+{
+    int target = mapper_->currentIndex() + rows;
+    if (rows > 0) {
+        while (target >= table_->rowCount() && table_->canFetchMore())
+            table_->fetchMore();
+    }
+    target = std::clamp(target, 0, table_->rowCount() - 1);
+    if (table_->rowCount() > 0)
+        moveTo(target);
+}
+
+void RecordPageBinding::moveTo(int row)
+{
+    if (row == mapper_->currentIndex() && state_ == State::Browse)
+        return;
+    const int from = mapper_->currentIndex();
+    moving_ = true;
+    if (mayLeave()) {
+        mapper_->setCurrentIndex(row);
+        parts_.frame.grid->selectRow(row);
+        moving_ = false;
+        updateCommands();
+        emit currentChanged();
+        return;
+    }
+    parts_.frame.grid->selectRow(from);
+    moving_ = false;
+}
+
+void RecordPageBinding::setState(State state)
+{
+    state_ = state;
+    setFieldsEditable(state != State::Browse);
+    updateCommands();
+}
+
+void RecordPageBinding::updateCommands()
+{
+    const RecordCommands &c = parts_.commands;
+    const bool browsing = state_ == State::Browse;
+    const bool hasRecord = mapper_->currentIndex() >= 0;
+    const bool mayInsert = !parts_.kind->detail || !clientIdentNo_.isEmpty();
+    c.insert->setEnabled(browsing && mayInsert);
+    c.edit->setEnabled(browsing && hasRecord);
+    c.remove->setEnabled(browsing && hasRecord);
+    c.refresh->setEnabled(browsing);
+    c.save->setEnabled(!browsing);
+    c.cancel->setEnabled(!browsing);
+    for (TSpeedButton *move : moves_)
+        move->setEnabled(table_->rowCount() > 0);
+}
+
+void RecordPageBinding::updateCount()
+{
+    const QString countName = parts_.frame.grid->objectName() + QStringLiteral("Count");
+    auto *bar = parts_.window->findChild<TPanel *>(countName);
+    if (auto *label = bar ? bar->findChild<TLabel *>() : nullptr)
+        label->setText(QStringLiteral("记录数: %1").arg(table_->recordCount()));
+}
+
+void RecordPageBinding::setFieldsEditable(bool editable)
+{
+    const TColor editableColor = InterfaceRecord->GetEditableColor();
+    const TColor readOnlyColor = InterfaceRecord->GetReadOnlyColor();
+    for (const Field &field : parts_.fields->fields) {
+        const bool open = editable && !parts_.fixedFields.contains(field.widget->objectName());
+        if (auto *kind = dynamic_cast<IControlKind *>(field.widget)) {
+            kind->setReadOnlyFlag(!open);
+            kind->setColor(open ? editableColor : readOnlyColor);
+        }
+        if (qobject_cast<TwwDBLookupCombo *>(field.widget))
+            field.widget->setEnabled(open);
+    }
+}
+
+void RecordPageBinding::refresh()
+{
+    const qint64 id = currentId();
+    if (!table_->selectRecords())
+        warn(QStringLiteral("无法读取记录：%1").arg(databaseErrorText(table_->lastError())));
+    reselectAt(id);
+}
+
+void RecordPageBinding::reselectAt(qint64 id)
+{
+    int row = id ? table_->rowOfId(id) : -1;
+    if (row < 0 && table_->rowCount() > 0)
+        row = 0;
+    moving_ = true;
+    mapper_->setCurrentIndex(row);
+    if (row < 0)
+        mapper_->revert(); // no record: empty fields
+    if (row >= 0)
+        parts_.frame.grid->selectRow(row);
+    moving_ = false;
+    updateCount();
+    updateCommands();
+    emit currentChanged();
+}
+
+bool RecordPageBinding::showRecord(qint64 id)
+{
+    const int row = table_->rowOfId(id);
+    if (row < 0)
+        return false;
+    moveTo(row);
+    return mapper_->currentIndex() == row;
+}
+
+void RecordPageBinding::insert()
+{
+    if (!mayLeave())
+        return;
+    const qint64 before = currentId();
+    table_->insertRow(0);
+    fillNewRecord();
+    moving_ = true;
+    mapper_->setCurrentIndex(0);
+    parts_.frame.grid->selectRow(0);
+    moving_ = false;
+    table_->setProperty("idBeforeInsert", before);
+    setState(State::Insert);
+    if (QWidget *first = parts_.fields->fields.value(0).widget)
+        first->setFocus(Qt::OtherFocusReason);
+}
+
+void RecordPageBinding::fillNewRecord()
+{
+    // A detail belongs to the current client; its time is now.
+    if (!parts_.kind->detail)
+        return;
+    table_->setData(table_->index(0, table_->column("V_IDENT_NO")), clientIdentNo_);
+    table_->setData(table_->index(0, table_->column("V_NAME")), clientName_);
+    for (const ColumnDef &column : parts_.kind->columns) {
+        if (column.type == ColumnType::Timestamp && column.required) {
+            const QDateTime now = QDateTime::currentDateTime();
+            table_->setData(table_->index(0, table_->column(column.name)),
+                            QDateTime(now.date(), QTime(now.time().hour(), now.time().minute(),
+                                                        now.time().second())));
+        }
+    }
+}
+
+void RecordPageBinding::edit()
+{
+    if (mapper_->currentIndex() < 0)
+        return;
+    setState(State::Edit);
+}
+
+bool RecordPageBinding::save()
+{
+    if (state_ == State::Browse)
+        return true;
+    mapper_->submit();
+    if (saveCheck_) {
+        if (const QString problem = saveCheck_(*this); !problem.isEmpty()) {
+            warn(problem);
+            return false;
+        }
+    }
+    const bool inserting = state_ == State::Insert;
+    const qint64 id = currentId();
+    QString error;
+    if (!submitInTransaction(&error)) {
+        warn(QStringLiteral("保存失败：%1").arg(error));
+        return false;
+    }
+    setState(State::Browse);
+    reselectAt(inserting ? table_->lastInsertedId() : id);
+    return true;
+}
+
+bool RecordPageBinding::submitInTransaction(QString *error)
+{
+    if (!database_.ensureConnected(error))
+        return false;
+    QSqlDatabase db = database_.connection();
+    if (!db.transaction()) {
+        *error = databaseErrorText(db.lastError());
+        return false;
+    }
+    if (table_->submitAll() && db.commit())
+        return true;
+    if (table_->lastErrorIsConflict())
+        *error = QStringLiteral("这条记录在您读取之后已被其他工作站修改或删除，未作保存。"
+                                "您输入的内容仍在字段中；可以记下后取消，刷新后再修改。");
+    else
+        *error =
+            databaseErrorText(table_->lastError().isValid() ? table_->lastError() : db.lastError());
+    db.rollback();
+    return false;
+}
+
+void RecordPageBinding::cancel()
+{
+    if (state_ == State::Browse)
+        return;
+    const qint64 back =
+        state_ == State::Insert ? table_->property("idBeforeInsert").toLongLong() : currentId();
+    table_->revertAll();
+    setState(State::Browse);
+    reselectAt(back);
+}
+
+bool RecordPageBinding::hasUnsavedChanges()
+{
+    if (state_ == State::Insert)
+        return true;
+    mapper_->submit();
+    return table_->isDirty();
+}
+
+bool RecordPageBinding::mayLeave()
+{
+    if (state_ == State::Browse)
+        return true;
+    if (!hasUnsavedChanges()) {
+        cancel();
+        return true;
+    }
+    QMessageBox box(QMessageBox::Question, nameOf(parts_.window),
+                    QStringLiteral("当前记录有未保存的修改。是否保存？"), QMessageBox::NoButton,
+                    parts_.window);
+    QPushButton *saveButton = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(QStringLiteral("放弃"), QMessageBox::DestructiveRole);
+    QPushButton *stay = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.setDefaultButton(saveButton);
+    box.setEscapeButton(stay);
+    box.exec();
+    if (box.clickedButton() == saveButton)
+        return save();
+    if (box.clickedButton() == discard) {
+        cancel();
+        return true;
+    }
+    return false;
+}
+
+QString RecordPageBinding::recordDescription() const
+{
+    QString text = currentValue("V_NAME");
+    if (!parts_.kind->detail)
+        return text + QStringLiteral("（证件号码 %1）").arg(currentValue("V_IDENT_NO"));
+    for (const ColumnDef &column : parts_.kind->columns) {
+        if (column.type == ColumnType::Timestamp) {
+            const QDateTime when =
+                table_->data(table_->index(mapper_->currentIndex(), table_->column(column.name)))
+                    .toDateTime();
+            return text + u' ' + when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        }
+    }
+    return text;
+}
+
+void RecordPageBinding::remove()
+{
+    const int row = mapper_->currentIndex();
+    if (state_ != State::Browse || row < 0)
+        return;
+    if (const QString refusal = deleteRefusal(); !refusal.isEmpty()) {
+        warn(refusal);
+        return;
+    }
+    const auto answer = QMessageBox::question(
+        parts_.window, nameOf(parts_.window),
+        QStringLiteral("确定要删除记录“%1”吗？删除后无法恢复。").arg(recordDescription()));
+    if (answer != QMessageBox::Yes)
+        return;
+    const qint64 neighbour = table_->rowCount() > row + 1 ? table_->idAt(row + 1)
+                             : row > 0                    ? table_->idAt(row - 1)
+                                                          : 0;
+    table_->removeRow(row);
+    QString error;
+    if (!submitInTransaction(&error)) {
+        table_->revertAll();
+        warn(QStringLiteral("删除失败：%1").arg(error));
+        return;
+    }
+    reselectAt(neighbour);
+}
+
+QString RecordPageBinding::deleteRefusal()
+{
+    if (parts_.kind->detail)
+        return {};
+    const QString identNo = currentValue("V_IDENT_NO");
+    const int diagnoses = detailCount(database_.connection(), diagnoseKind().table, identNo);
+    const int contacts = detailCount(database_.connection(), contactKind().table, identNo);
+    if (diagnoses <= 0 && contacts <= 0)
+        return {};
+    return QStringLiteral("客户“%1”还有 %2 条诊疗记录和 %3 条回访联络记录，"
+                          "请先删除这些记录，再删除客户。")
+        .arg(currentValue("V_NAME"))
+        .arg(std::max(diagnoses, 0))
+        .arg(std::max(contacts, 0));
+}
+
+void RecordPageBinding::warn(const QString &message) const
+{
+    QMessageBox::warning(parts_.window, nameOf(parts_.window), message);
+}
+
+} // namespace tizhi

@@ -1,0 +1,424 @@
+// The main window in the database edition, on a real engine (a SQLite file,
+// or PostgreSQL under pg_virtualenv): clients inserted, checked, edited,
+// cancelled, deleted, navigated and found through the window's own
+// commands; look-ups storing codes; the unsaved-changes question; a save
+// refused because another workstation saved first; databases that cannot
+// be opened; and no database chosen leaving the edition that keeps nothing.
+#include "test_registry.h"
+
+#include "control_access.h"
+#include "control_kinds.h"
+#include "database.h"
+#include "database_edition.h"
+#include "edition.h"
+#include "modal.h"
+#include "record_page_binding.h"
+#include "record_table.h"
+#include "test_database.h"
+#include "uniMedDiaClientInfoEdit.h"
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStyledItemDelegate>
+#include <QTest>
+
+#include <deque>
+
+using namespace tizhi;
+using namespace tizhi::test;
+
+namespace {
+
+// Answers each message box as it is shown, with the button captioned as
+// the next answer says ("" closes it), and keeps every text it saw.
+class MessageAnswerer : public QObject {
+public:
+    explicit MessageAnswerer(std::deque<QString> answers = {}) : answers_(std::move(answers))
+    {
+        qApp->installEventFilter(this);
+    }
+
+    QStringList seen;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *box = qobject_cast<QMessageBox *>(watched);
+        if (event->type() != QEvent::Show || !box)
+            return false;
+        seen << box->text();
+        const QString answer = answers_.empty() ? QString() : answers_.front();
+        if (!answers_.empty())
+            answers_.pop_front();
+        QTimer::singleShot(0, box, [box, answer] {
+            for (QAbstractButton *button : box->buttons()) {
+                if (!answer.isEmpty() && box->buttonRole(button) != QMessageBox::InvalidRole &&
+                    (button->text() == answer ||
+                     (answer == u"Yes" && box->standardButton(button) == QMessageBox::Yes))) {
+                    button->click();
+                    return;
+                }
+            }
+            box->close();
+        });
+        return false;
+    }
+
+private:
+    std::deque<QString> answers_;
+};
+
+struct Client {
+    const char *identType; // the name shown in the look-up box
+    const char *identNo;
+    const char *sex;
+    const char *name;
+    const char *cardNo;
+};
+
+struct DbWindow : ControlFinder {
+    QPointer<TfrmMedDiaClientInfoEdit> window;
+
+    explicit DbWindow(const std::optional<DatabaseSettings> &settings)
+    {
+        chooseEdition(settings);
+        window = new TfrmMedDiaClientInfoEdit;
+        root = window;
+        chooseEdition(std::nullopt);
+        showActive(window);
+    }
+    ~DbWindow() { delete window.data(); }
+
+    DatabaseEdition *edition() const { return window->databaseEdition(); }
+
+    void command(const char *name)
+    {
+        auto *action = window->findChild<QAction *>(QLatin1String(name));
+        QVERIFY2(action, name);
+        action->trigger();
+    }
+
+    void type(const char *field, const QString &text)
+    {
+        auto *edit = find<TwwDBEdit>(QLatin1String(field));
+        QVERIFY2(edit, field);
+        edit->setFocus();
+        edit->selectAll();
+        enter(edit, Entry::InputMethod, text);
+    }
+
+    void pick(const char *lookupName, const QString &shown)
+    {
+        auto *lookup = find<TwwDBLookupCombo>(QLatin1String(lookupName));
+        QVERIFY2(lookup, lookupName);
+        QVERIFY2(lookup->isEnabled(), lookupName);
+        const int index = lookup->findText(shown);
+        QVERIFY2(index >= 0, qPrintable(shown));
+        lookup->setCurrentIndex(index);
+    }
+
+    void fill(const Client &c)
+    {
+        if (*c.identType)
+            pick("edtIdentType", QString::fromUtf8(c.identType));
+        type("edtIdentNo", QString::fromUtf8(c.identNo));
+        if (*c.sex)
+            pick("edtSex", QString::fromUtf8(c.sex));
+        type("edtName", QString::fromUtf8(c.name));
+        type("edtCardNo", QString::fromUtf8(c.cardNo));
+    }
+
+    int listed() const { return find<TwwDBGrid>(QStringLiteral("grdCBIMaster"))->rowCount(); }
+};
+
+const Client kZhang{"居民身份证", "11010519491231002X", "男性", "张三", "K-001"};
+const Client kLi{"护照", "E1234567", "女性", "李四", "K-002"};
+
+QVariant stored(const Database &db, const QString &sql)
+{
+    QSqlQuery query(db.connection());
+    if (!query.exec(sql) || !query.next())
+        return {};
+    return query.value(0);
+}
+
+} // namespace
+
+class TestDatabaseEdition : public QObject {
+    Q_OBJECT
+
+    TestDatabase databases_;
+
+    void addClient(DbWindow &w, const Client &client)
+    {
+        w.command("actCBINew");
+        w.fill(client);
+        w.command("actCBISave");
+    }
+
+private slots:
+    void init() { qApp->setActiveWindow(nullptr); }
+
+    void noDatabaseKeepsTheEditionThatKeepsNothing()
+    {
+        DbWindow w(std::nullopt);
+        QVERIFY(!w.edition());
+        for (const char *name : {"actCBINew", "actCBISave", "actFind", "actMDRNew", "actCRNew"}) {
+            auto *action = w.window->findChild<QAction *>(QLatin1String(name));
+            QVERIFY2(action && !action->isEnabled(), name);
+        }
+        QCOMPARE(w.listed(), 0);
+    }
+
+    void insertSavesCodesAndLists()
+    {
+        DbWindow w(databases_.fresh());
+        QVERIFY2(w.edition(), "the database did not open");
+        MessageAnswerer answers;
+        addClient(w, kZhang);
+        QVERIFY2(answers.seen.isEmpty(), qPrintable(answers.seen.join('\n')));
+        QCOMPARE(w.edition()->clients()->state(), RecordPageBinding::State::Browse);
+        QCOMPARE(w.listed(), 1);
+        const Database &db = w.edition()->database();
+        // The look-up boxes store codes, the list shows names.
+        QCOMPARE(stored(db, "SELECT V_IDENT_TYPE FROM client").toString(), QStringLiteral("01"));
+        QCOMPARE(stored(db, "SELECT V_SEX FROM client").toString(), QStringLiteral("1"));
+        QCOMPARE(stored(db, "SELECT V_NAME FROM client").toString(), QStringLiteral("张三"));
+        auto *grid = w.find<TwwDBGrid>("grdCBIMaster");
+        const int sexColumn = w.edition()->clients()->table()->column("V_SEX");
+        const QString shown =
+            qobject_cast<QStyledItemDelegate *>(grid->itemDelegateForColumn(sexColumn))
+                ->displayText(grid->model()->index(0, sexColumn).data(), QLocale());
+        QCOMPARE(shown, QStringLiteral("男性"));
+        QCOMPARE(w.textOf<TLabel>("grdCBIMasterCount").isEmpty(), false);
+    }
+
+    void saveChecks_data()
+    {
+        QTest::addColumn<QString>("identNo");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("cardNo");
+        QTest::addColumn<bool>("duplicate"); // another client has the number
+        QTest::addColumn<QString>("named");
+        QTest::newRow("name missing") << "11010519491231002X"
+                                      << ""
+                                      << "K" << false << "客户姓名";
+        QTest::newRow("card number missing") << "11010519491231002X"
+                                             << "王"
+                                             << "" << false << "信息卡号";
+        QTest::newRow("wrong check character") << "110105194912310021"
+                                               << "王"
+                                               << "K" << false << "110105194912310021";
+        QTest::newRow("identity number taken") << "11010519491231002X"
+                                               << "王"
+                                               << "K" << true << "已属于另一位客户";
+    }
+
+    void saveChecks()
+    {
+        QFETCH(QString, identNo);
+        QFETCH(QString, name);
+        QFETCH(QString, cardNo);
+        QFETCH(bool, duplicate);
+        QFETCH(QString, named);
+        DbWindow w(databases_.fresh());
+        QVERIFY2(w.edition(), "the database did not open");
+        if (duplicate)
+            addClient(w, kZhang);
+        MessageAnswerer answers;
+        w.command("actCBINew");
+        w.pick("edtIdentType", "居民身份证");
+        w.pick("edtSex", "女性");
+        w.type("edtIdentNo", identNo);
+        w.type("edtName", name);
+        w.type("edtCardNo", cardNo);
+        w.command("actCBISave");
+        QCOMPARE(answers.seen.size(), 1);
+        QVERIFY2(answers.seen[0].contains(named), qPrintable(answers.seen[0]));
+        // Nothing saved, everything typed still there, still inserting.
+        QCOMPARE(w.edition()->clients()->state(), RecordPageBinding::State::Insert);
+        QCOMPARE(w.textOf<TwwDBEdit>("edtIdentNo"), identNo);
+        QCOMPARE(w.textOf<TwwDBEdit>("edtName"), name);
+        QCOMPARE(stored(w.edition()->database(), "SELECT COUNT(*) FROM client").toInt(),
+                 duplicate ? 1 : 0);
+    }
+
+    void editCancelAndDelete()
+    {
+        DbWindow w(databases_.fresh());
+        QVERIFY2(w.edition(), "the database did not open");
+        MessageAnswerer answers({"Yes"});
+        addClient(w, kZhang);
+        addClient(w, kLi);
+        QCOMPARE(w.listed(), 2);
+        // Newest first: 李四 is current.
+        QCOMPARE(w.textOf<TwwDBEdit>("edtName"), QStringLiteral("李四"));
+        w.command("actCBIEdit");
+        w.type("edtName", "李四四");
+        w.command("actCBICancel");
+        QCOMPARE(w.textOf<TwwDBEdit>("edtName"), QStringLiteral("李四"));
+        w.command("actCBIEdit");
+        w.type("edtPhone", "13800000000");
+        w.command("actCBISave");
+        const Database &db = w.edition()->database();
+        QCOMPARE(stored(db, "SELECT I_VERSION FROM client WHERE V_NAME = '李四'").toInt(), 2);
+        QCOMPARE(stored(db, "SELECT V_PHONE FROM client WHERE V_NAME = '李四'").toString(),
+                 QStringLiteral("13800000000"));
+        w.command("actCBIDelete");
+        QVERIFY2(answers.seen.size() == 1 && answers.seen[0].contains(QStringLiteral("李四")),
+                 qPrintable(answers.seen.join('\n')));
+        QCOMPARE(w.listed(), 1);
+        QCOMPARE(w.textOf<TwwDBEdit>("edtName"), QStringLiteral("张三"));
+    }
+
+    void unsavedChangesQuestion_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("shownName");  // after moving on
+        QTest::addColumn<QString>("storedName"); // of the newest client
+        QTest::newRow("保存: saved, moved on") << "保存"
+                                               << "张三"
+                                               << "李四改";
+        QTest::newRow("放弃: discarded, moved on") << "放弃"
+                                                   << "张三"
+                                                   << "李四";
+        QTest::newRow("取消: stays with the change") << "取消"
+                                                     << "李四改"
+                                                     << "李四";
+    }
+
+    void unsavedChangesQuestion()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QString, shownName);
+        QFETCH(QString, storedName);
+        DbWindow w(databases_.fresh());
+        QVERIFY2(w.edition(), "the database did not open");
+        addClient(w, kZhang);
+        addClient(w, kLi);
+        w.command("actCBIEdit");
+        w.type("edtName", "李四改");
+        MessageAnswerer answers({answer});
+        auto *next = w.find<TSpeedButton>("navCBIButton4");
+        QVERIFY2(next, qPrintable(w.missing()));
+        QTest::mouseClick(next, Qt::LeftButton);
+        QCOMPARE(answers.seen.size(), 1);
+        QCOMPARE(w.textOf<TwwDBEdit>("edtName"), shownName);
+        QCOMPARE(stored(w.edition()->database(), "SELECT V_NAME FROM client ORDER BY ID DESC")
+                     .toString(),
+                 storedName);
+    }
+
+    void findGoesOnToTheNextMatch()
+    {
+        DbWindow w(databases_.fresh());
+        QVERIFY2(w.edition(), "the database did not open");
+        addClient(w, kZhang);
+        addClient(w, {"护照", "E7654321", "男性", "张小明", "K-003"});
+        addClient(w, kLi);
+        QStringList shown;
+        for (int i = 0; i < 2; ++i) {
+            whenModal([](QWidget *dialog) {
+                auto *input = qobject_cast<QInputDialog *>(dialog);
+                if (!input)
+                    return;
+                input->setTextValue(QStringLiteral("张"));
+                input->accept();
+            });
+            w.command("actFind");
+            shown << w.textOf<TwwDBEdit>("edtName");
+        }
+        QCOMPARE(shown, QStringList({"张小明", "张三"}));
+    }
+
+    void conflictKeepsTheUsersValues()
+    {
+        const DatabaseSettings settings = databases_.fresh();
+        DbWindow w(settings);
+        QVERIFY2(w.edition(), "the database did not open");
+        addClient(w, kZhang);
+        w.command("actCBIEdit");
+        w.type("edtPhone", "111");
+        {
+            // Another workstation saves the same client meanwhile.
+            Database other(settings);
+            QVERIFY(other.open().isEmpty());
+            QVERIFY(QSqlQuery(other.connection())
+                        .exec("UPDATE client SET V_PHONE = '999', I_VERSION = I_VERSION + 1"));
+        }
+        MessageAnswerer answers;
+        w.command("actCBISave");
+        QCOMPARE(answers.seen.size(), 1);
+        QVERIFY2(answers.seen[0].contains(QStringLiteral("其他工作站")),
+                 qPrintable(answers.seen[0]));
+        QCOMPARE(w.edition()->clients()->state(), RecordPageBinding::State::Edit);
+        QCOMPARE(w.textOf<TwwDBEdit>("edtPhone"), QStringLiteral("111"));
+        QCOMPARE(stored(w.edition()->database(), "SELECT V_PHONE FROM client").toString(),
+                 QStringLiteral("999"));
+    }
+
+    void clientWithDetailsIsNotDeleted()
+    {
+        DbWindow w(databases_.fresh());
+        QVERIFY2(w.edition(), "the database did not open");
+        addClient(w, kZhang);
+        w.command("actInsertMD");
+        QCOMPARE(w.window->pgcClient->currentIndex(), 3);
+        QCOMPARE(w.textOf<TwwDBEdit>("edtMDRName"), QStringLiteral("张三"));
+        QCOMPARE(w.textOf<TwwDBEdit>("edtMDRIdentNo"), QStringLiteral("11010519491231002X"));
+        auto *fixedName = w.find<TwwDBEdit>("edtMDRName");
+        QVERIFY2(fixedName && fixedName->isReadOnly(), "the client's name can be typed over");
+        w.type("edtMDRDoctor", "刘医生");
+        w.command("actMDRSave");
+        QCOMPARE(w.find<TwwDBGrid>("grdMDRMaster")->rowCount(), 1);
+        MessageAnswerer answers;
+        w.command("actCBIDelete");
+        QCOMPARE(answers.seen.size(), 1);
+        QVERIFY2(answers.seen[0].contains(QStringLiteral("1 条诊疗记录")),
+                 qPrintable(answers.seen[0]));
+        QCOMPARE(stored(w.edition()->database(), "SELECT COUNT(*) FROM client").toInt(), 1);
+    }
+
+    void databaseThatCannotBeOpened_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // of the SQLite file
+        QTest::addColumn<QString>("named");
+        QTest::newRow("not a database") << QByteArray(4096, 'x') << "损坏";
+        QTest::newRow("newer schema") << QByteArray() << "比本程序认识的版本";
+    }
+
+    void databaseThatCannotBeOpened()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, named);
+        if (TestDatabase::postgres())
+            QSKIP("SQLite files; the server's refusals are in the data layer's tests");
+        const DatabaseSettings settings = databases_.fresh();
+        if (content.isEmpty()) {
+            Database newer(settings);
+            QVERIFY(newer.open().isEmpty());
+            QVERIFY(QSqlQuery(newer.connection()).exec("UPDATE schema_version SET I_VERSION = 7"));
+        } else {
+            QVERIFY(QDir().mkpath(QFileInfo(settings.name).path()));
+            QFile file(settings.name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        MessageAnswerer answers;
+        DbWindow w(settings);
+        QCOMPARE(answers.seen.size(), 1);
+        QVERIFY2(answers.seen[0].contains(named), qPrintable(answers.seen[0]));
+        QVERIFY(!w.edition());
+        auto *insert = w.window->findChild<QAction *>("actCBINew");
+        QVERIFY(insert && !insert->isEnabled());
+    }
+};
+
+TIZHI_REGISTER_TEST(TestDatabaseEdition);
+
+#include "tst_database_edition.moc"
