@@ -374,12 +374,14 @@ private slots:
 
     // The example shipped beside the program holds all 36 keys, each valid:
     // changing one value shows that none of the others made the load fail.
+    // Its second section chooses the database edition on SQLite.
     void exampleFileIsComplete()
     {
         QFile example(QStringLiteral(TIZHI_SOURCE_DIR "/Config.ini.example"));
         QVERIFY(example.open(QIODevice::ReadOnly));
         QByteArray text = example.readAll();
-        QCOMPARE(text.count("\n["), 1);
+        QCOMPARE(text.count("\n["), 2);
+        QVERIFY(text.contains("\n[Database]\nDriver=sqlite\n"));
         QVERIFY(text.contains("LabelFontSize=8\n"));
         const TInterfaceRecord r = loaded(text.replace("LabelFontSize=8\n", "LabelFontSize=11\n"));
         QCOMPARE(r.font(Slot::Label)->Size, 11);

@@ -22,6 +22,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProcess>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStyledItemDelegate>
@@ -382,6 +383,31 @@ private slots:
         QVERIFY2(answers.seen[0].contains(QStringLiteral("1 条诊疗记录")),
                  qPrintable(answers.seen[0]));
         QCOMPARE(stored(w.edition()->database(), "SELECT COUNT(*) FROM client").toInt(), 1);
+    }
+
+    void serverStoppedAndStartedAgain()
+    {
+        if (!TestDatabase::postgres())
+            QSKIP("a server to stop");
+        DbWindow w(databases_.fresh());
+        QVERIFY2(w.edition(), "the database did not open");
+        addClient(w, kZhang);
+        w.command("actCBIEdit");
+        w.type("edtPhone", "222");
+        const QString version = qEnvironmentVariable("PGVERSION");
+        QCOMPARE(QProcess::execute("pg_ctlcluster", {version, "regress", "stop"}), 0);
+        MessageAnswerer answers;
+        w.command("actCBISave");
+        QCOMPARE(answers.seen.size(), 1);
+        QVERIFY2(answers.seen[0].contains(QStringLiteral("保存失败")), qPrintable(answers.seen[0]));
+        QCOMPARE(w.edition()->clients()->state(), RecordPageBinding::State::Edit);
+        QCOMPARE(w.textOf<TwwDBEdit>("edtPhone"), QStringLiteral("222"));
+        QCOMPARE(QProcess::execute("pg_ctlcluster", {version, "regress", "start"}), 0);
+        w.command("actCBISave");
+        QCOMPARE(answers.seen.size(), 1); // no second message
+        QCOMPARE(w.edition()->clients()->state(), RecordPageBinding::State::Browse);
+        QCOMPARE(stored(w.edition()->database(), "SELECT V_PHONE FROM client").toString(),
+                 QStringLiteral("222"));
     }
 
     void databaseThatCannotBeOpened_data()
