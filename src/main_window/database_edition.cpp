@@ -138,6 +138,7 @@ void DatabaseEdition::placeNotice(const PageFrame &frame)
     stack->removeWidget(frame.notice);
     stack->setCurrentWidget(frame.grid);
     column->insertWidget(1, frame.notice);
+    frame.notice->show();
     frame.notice->setMaximumHeight(frame.notice->fontMetrics().height() * 6);
     frame.notice->setPlainText(QStringLiteral("1、本软件是数据库版本。") + storageSentence());
 }

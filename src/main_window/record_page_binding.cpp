@@ -87,6 +87,19 @@ private:
     }
 };
 
+// Times in the record lists as the pickers show them, whatever form the
+// engine hands them in (SQLite gives ISO text).
+class TimeDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QString displayText(const QVariant &value, const QLocale &) const override
+    {
+        const QDateTime when = value.toDateTime();
+        return when.isValid() ? when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : QString();
+    }
+};
+
 QString nameOf(const QWidget *window)
 {
     return window ? window->windowTitle() : kProgramCaption;
@@ -137,6 +150,8 @@ void RecordPageBinding::configureList()
             continue;
         header->moveSection(header->visualIndex(column), i);
         grid->setColumnWidth(column, widths[i]);
+        if (shown[i].startsWith(u"T_"))
+            grid->setItemDelegateForColumn(column, new TimeDelegate(grid));
     }
     connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {

@@ -196,7 +196,16 @@ private slots:
             qobject_cast<QStyledItemDelegate *>(grid->itemDelegateForColumn(sexColumn))
                 ->displayText(grid->model()->index(0, sexColumn).data(), QLocale());
         QCOMPARE(shown, QStringLiteral("男性"));
-        QCOMPARE(w.textOf<TLabel>("grdCBIMasterCount").isEmpty(), false);
+        // The notice stands below the list instead of covering it, and says
+        // where the records are kept.
+        auto *notice = w.find<TRichEdit>("memAdvertising1");
+        QVERIFY2(notice, qPrintable(w.missing()));
+        w.window->pgcClient->setCurrentIndex(0);
+        QVERIFY(notice->isVisible() && grid->isVisible());
+        QVERIFY(notice->mapToGlobal(QPoint(0, 0)).y() >=
+                grid->mapToGlobal(QPoint(0, grid->height())).y());
+        QVERIFY2(notice->toPlainText().contains(w.edition()->database().location()),
+                 qPrintable(notice->toPlainText()));
     }
 
     void saveChecks_data()
@@ -376,7 +385,18 @@ private slots:
         QVERIFY2(fixedName && fixedName->isReadOnly(), "the client's name can be typed over");
         w.type("edtMDRDoctor", "刘医生");
         w.command("actMDRSave");
-        QCOMPARE(w.find<TwwDBGrid>("grdMDRMaster")->rowCount(), 1);
+        auto *details = w.find<TwwDBGrid>("grdMDRMaster");
+        QVERIFY2(details, qPrintable(w.missing()));
+        QCOMPARE(details->rowCount(), 1);
+        const int timeColumn = w.edition()->diagnoses()->table()->column("T_TREAT_TIME");
+        // The list shows the time as the picker does.
+        auto *timeDelegate =
+            qobject_cast<QStyledItemDelegate *>(details->itemDelegateForColumn(timeColumn));
+        auto *picker = w.find<TwwDBDateTimePicker>("edtMDRTreatTime");
+        QVERIFY2(timeDelegate && picker, qPrintable(w.missing()));
+        QCOMPARE(
+            timeDelegate->displayText(details->model()->index(0, timeColumn).data(), QLocale()),
+            picker->text());
         MessageAnswerer answers;
         w.command("actCBIDelete");
         QCOMPARE(answers.seen.size(), 1);
