@@ -140,7 +140,11 @@ void DatabaseEdition::placeNotice(const PageFrame &frame)
     column->insertWidget(1, frame.notice);
     frame.notice->show();
     frame.notice->setMaximumHeight(frame.notice->fontMetrics().height() * 6);
-    frame.notice->setPlainText(QStringLiteral("1、本软件是数据库版本。") + storageSentence());
+    // The panel does not wrap its lines: short ones.
+    frame.notice->setPlainText(
+        QStringLiteral("1、本软件是数据库版本。\n   客户资料、诊疗记录和回访联络记录\n"
+                       "   保存在%1。")
+            .arg(database_->location()));
 }
 
 QString DatabaseEdition::checkClient(RecordPageBinding &clients) const

@@ -393,6 +393,10 @@ bool RecordPageBinding::save()
     if (state_ == State::Browse)
         return true;
     mapper_->submit();
+    if (const QString tooLong = lengthProblem(); !tooLong.isEmpty()) {
+        warn(tooLong);
+        return false;
+    }
     if (saveCheck_) {
         if (const QString problem = saveCheck_(*this); !problem.isEmpty()) {
             warn(problem);
@@ -475,6 +479,23 @@ bool RecordPageBinding::mayLeave()
         return true;
     }
     return false;
+}
+
+QString RecordPageBinding::lengthProblem() const
+{
+    // The database refuses a text past its column's size; say which field
+    // before it does.
+    const QList<Field> &fields = parts_.fields->fields;
+    for (int i = 0; i < fields.size() && i < parts_.kind->columns.size(); ++i) {
+        const ColumnDef &column = parts_.kind->columns[i];
+        const qsizetype length = currentValue(column.name).size();
+        if (column.type == ColumnType::Text && length > column.size)
+            return QStringLiteral("“%1”最多 %2 个字，现在是 %3 个字。")
+                .arg(QString::fromUtf8(fields[i].def->caption))
+                .arg(column.size)
+                .arg(length);
+    }
+    return {};
 }
 
 QString RecordPageBinding::recordDescription() const

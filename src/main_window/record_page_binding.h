@@ -95,6 +95,7 @@ private:
     bool hasUnsavedChanges();
     bool submitInTransaction(QString *error);
     void reselectAt(qint64 id);
+    QString lengthProblem() const;
     QString recordDescription() const;
     QString deleteRefusal();
     void warn(const QString &message) const;

@@ -208,6 +208,46 @@ private slots:
                  qPrintable(notice->toPlainText()));
     }
 
+    void newRecordStartsEmptyAndKeepsRichTextAsRtf()
+    {
+        DbWindow w(databases_.fresh());
+        QVERIFY2(w.edition(), "the database did not open");
+        w.command("actCBINew");
+        auto *remark = w.find<TwwDBRichEdit>("edtRemark");
+        auto *birthday = w.find<TwwDBDateTimePicker>("edtBirthday");
+        QVERIFY2(remark && birthday, qPrintable(w.missing()));
+        QCOMPARE(remark->toPlainText(), QString()); // not the "*" of the other edition
+        QCOMPARE(birthday->text().trimmed(), QString());
+        w.fill(kZhang);
+        remark->setFocus();
+        enter(remark, Entry::InputMethod, QStringLiteral("高血压病史"));
+        w.command("actCBISave");
+        const Database &db = w.edition()->database();
+        QVERIFY(stored(db, "SELECT T_BIRTHDAY FROM client").isNull());
+        const QString rtf = stored(db, "SELECT V_REMARK FROM client").toString();
+        QVERIFY2(rtf.startsWith(QStringLiteral("{\\rtf")), qPrintable(rtf));
+        QCOMPARE(remark->toPlainText(), QStringLiteral("高血压病史"));
+        // Shown again from what was stored.
+        w.command("actCBIRefresh");
+        QCOMPARE(remark->toPlainText(), QStringLiteral("高血压病史"));
+    }
+
+    void textPastItsSizeIsNamed()
+    {
+        DbWindow w(databases_.fresh());
+        QVERIFY2(w.edition(), "the database did not open");
+        MessageAnswerer answers;
+        w.command("actCBINew");
+        w.fill(kZhang);
+        w.type("edtPhone", QString(33, u'1'));
+        w.command("actCBISave");
+        QCOMPARE(answers.seen.size(), 1);
+        QVERIFY2(answers.seen[0].contains(QStringLiteral("联络电话")) &&
+                     answers.seen[0].contains("32"),
+                 qPrintable(answers.seen[0]));
+        QCOMPARE(w.edition()->clients()->state(), RecordPageBinding::State::Insert);
+    }
+
     void saveChecks_data()
     {
         QTest::addColumn<QString>("identNo");
