@@ -6,7 +6,9 @@
 //   tizhi-bench --child main|bare|plain FILE|outline FILE
 //                          (used by the start-up figures)
 #include "application_setup.h"
+#include "bench_tools.h"
 #include "control_kinds.h"
+#include "edition.h"
 #include "plain_window.h"
 #include "rtf.h"
 #include "uniChineseMedicinePublic.h"
@@ -37,9 +39,9 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
+namespace bench {
 
-long peakKilobytes(qint64 pid = 0)
+long peakKilobytes(qint64 pid)
 {
     QFile status(pid ? QStringLiteral("/proc/%1/status").arg(pid) : "/proc/self/status");
     if (!status.open(QIODevice::ReadOnly))
@@ -77,6 +79,16 @@ void report(const char *figure, double value, const char *unit, const char *goal
     std::fflush(stdout);
 }
 
+} // namespace bench
+
+namespace {
+
+using bench::median;
+using bench::monotonicNs;
+using bench::peakKilobytes;
+using bench::percentile;
+using bench::report;
+
 // The child: builds a window, and when its first frame is painted whole
 // prints the clock and its peak memory. The time is taken there, not at the
 // child's end, so that tearing a thousand widgets down is not counted.
@@ -110,6 +122,13 @@ int child(const QString &which, const QString &outline)
     if (which == "main" || which == "outline") {
         // As the program starts: its application set-up, then its window.
         tizhi::setUpApplication(translation);
+        window = new TfrmMedDiaClientInfoEdit;
+    } else if (which == "database") {
+        // The database edition on the file named in place of the outline.
+        tizhi::setUpApplication(translation);
+        tizhi::DatabaseSettings settings;
+        settings.name = outline;
+        tizhi::chooseEdition(settings);
         window = new TfrmMedDiaClientInfoEdit;
     } else if (which == "plain") {
         // The same set-up (the Chinese font is needed for the same glyphs).
@@ -515,5 +534,7 @@ int main(int argc, char **argv)
         rtfThroughput();
     if (wanted("scorer"))
         batchScorer();
+    if (wanted("database"))
+        bench::databaseEdition(argv[0]);
     return 0;
 }

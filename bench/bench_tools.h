@@ -1,0 +1,24 @@
+// What the parts of tizhi-bench share: the clock its children read too,
+// peak memory, medians, and one line per figure with its goal.
+#pragma once
+
+#include <QtGlobal>
+
+#include <vector>
+
+namespace bench {
+
+// The peak resident memory of process `pid` (0: this one), in kB.
+long peakKilobytes(qint64 pid = 0);
+double median(std::vector<double> values);
+double percentile(std::vector<double> values, double p);
+// The system's monotonic clock, which the bench and its children share.
+qint64 monotonicNs();
+void report(const char *figure, double value, const char *unit, const char *goal, bool met);
+
+// The database edition: start-up with 100 000 clients, Find, Save, a client
+// with 1 000 diagnosis records, and memory. `program` is the bench itself,
+// started again as the child that shows a window.
+void databaseEdition(const char *program);
+
+} // namespace bench

@@ -1,0 +1,198 @@
+// tizhi-bench's database part: a SQLite file with 100 000 clients, one of
+// them with 1 000 diagnosis records, and what a health worker waits for on
+// it. Find is also measured on PostgreSQL when the bench runs where a server
+// is named (PGHOST set, as pg_virtualenv does).
+#include "bench_tools.h"
+
+#include "client_search.h"
+#include "control_kinds.h"
+#include "database.h"
+#include "database_edition.h"
+#include "edition.h"
+#include "record_page_binding.h"
+#include "record_table.h"
+#include "uniMedDiaClientInfoEdit.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QVariant>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+namespace bench {
+
+namespace {
+
+constexpr int kClients = 100000;
+constexpr int kDetails = 1000;
+
+// The client numbered `i`: a name, an identity number and a card number
+// unlike every other's.
+void fill(tizhi::Database &db)
+{
+    QSqlDatabase c = db.connection();
+    c.transaction();
+    QSqlQuery client(c);
+    client.prepare("INSERT INTO client (V_NAME, V_IDENT_NO, V_CARD_NO, V_IDENT_TYPE, V_SEX) "
+                   "VALUES (?, ?, ?, '03', '1')");
+    for (int i = 0; i < kClients; ++i) {
+        client.addBindValue(QStringLiteral("客户%1").arg(i));
+        client.addBindValue(QStringLiteral("P%1").arg(i, 9, 10, QChar('0')));
+        client.addBindValue(QStringLiteral("K%1").arg(i));
+        client.exec();
+    }
+    QSqlQuery detail(c);
+    detail.prepare("INSERT INTO diagnose_record (T_TREAT_TIME, V_NAME, V_IDENT_NO, V_DOCTOR) "
+                   "VALUES (?, '客户0', 'P000000000', '医生')");
+    for (int i = 0; i < kDetails; ++i) {
+        detail.addBindValue(QDateTime(QDate(2020, 1, 1), QTime(8, 0)).addSecs(3600 * i));
+        detail.exec();
+    }
+    c.commit();
+}
+
+// First-paint times of the two editions' windows, in turns.
+void startUp(const char *program, const QString &file)
+{
+    std::map<std::string, std::vector<double>> times;
+    std::map<std::string, long> peaks;
+    for (int round = 0; round < 9; ++round) {
+        for (const char *which : {"main", "database"}) {
+            QProcess process;
+            const qint64 started = monotonicNs();
+            process.start(program, {"--child", which, file});
+            process.waitForFinished(60000);
+            const QList<QByteArray> out = process.readAllStandardOutput().trimmed().split(' ');
+            if (out.size() != 3 || out[0] != "painted") {
+                std::fprintf(stderr, "tizhi-bench: the %s window was never painted\n", which);
+                continue;
+            }
+            times[which].push_back(double(out[1].toLongLong() - started) / 1e6);
+            peaks[which] = std::max(peaks[which], out[2].toLong());
+        }
+    }
+    const double plain = median(times["main"]);
+    const double stored = median(times["database"]);
+    report("database edition, 100 000 clients: to first paint (median)", stored, "ms", "(reported)",
+           true);
+    report("database edition / edition without a database", stored / plain, "x", "<= 1.3",
+           stored / plain <= 1.3);
+    const double more = (peaks["database"] - peaks["main"]) / 1024.0;
+    report("database edition, 100 000 clients: memory above the other", more, "MB", "<= 30",
+           more <= 30);
+}
+
+// The median time of `runs` calls of `work`, in ms.
+template <class Work> double medianMs(int runs, Work work)
+{
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        work(i);
+        ms.push_back(clock.nsecsElapsed() / 1e6);
+    }
+    return median(ms);
+}
+
+double findMs(const tizhi::Database &db)
+{
+    // The oldest client: Find walks the whole list, newest first, to it.
+    return medianMs(15,
+                    [&db](int) { tizhi::findClient(db.connection(), QStringLiteral("客户0"), 0); });
+}
+
+void findAndSave(tizhi::Database &db)
+{
+    const double find = findMs(db);
+    report("Find among 100 000 clients, SQLite (median)", find, "ms", "<= 50", find <= 50);
+    tizhi::RecordTable clients(tizhi::clientKind(), db.connection());
+    clients.selectRecords();
+    const int phone = clients.column("V_PHONE");
+    const double save = medianMs(21, [&](int i) {
+        QSqlDatabase c = db.connection();
+        c.transaction();
+        clients.setData(clients.index(0, phone), QStringLiteral("1380000%1").arg(i));
+        clients.submitAll();
+        c.commit();
+    });
+    report("Save of one client, SQLite (median)", save, "ms", "<= 20", save <= 20);
+}
+
+void clientWithDetails(const QString &file)
+{
+    tizhi::DatabaseSettings settings;
+    settings.name = file;
+    tizhi::chooseEdition(settings);
+    TfrmMedDiaClientInfoEdit window;
+    tizhi::chooseEdition(std::nullopt);
+    window.resize(1280, 760);
+    window.show();
+    window.pgcClient->setCurrentIndex(3);
+    QApplication::processEvents();
+    tizhi::DatabaseEdition *edition = window.databaseEdition();
+    if (!edition)
+        return;
+    QSqlQuery ids(edition->database().connection());
+    ids.exec("SELECT ID FROM client WHERE V_IDENT_NO IN ('P000000000', 'P000000001') ORDER BY ID");
+    std::vector<qint64> both;
+    while (ids.next())
+        both.push_back(ids.value(0).toLongLong());
+    if (both.size() != 2)
+        return;
+    // From the next client to the one with the records and back.
+    const double shown = medianMs(11, [&](int i) {
+        edition->clients()->showRecord(both[std::size_t(i % 2)]);
+        QApplication::processEvents();
+    });
+    report("a client with 1 000 diagnosis records shown (median)", shown, "ms", "<= 100",
+           shown <= 100);
+}
+
+void postgresFind()
+{
+    if (qEnvironmentVariableIsEmpty("PGHOST"))
+        return;
+    tizhi::DatabaseSettings settings;
+    settings.driver = tizhi::DatabaseSettings::Driver::PostgreSql;
+    settings.name = qEnvironmentVariable("PGDATABASE");
+    tizhi::Database db(settings);
+    if (const QString error = db.open(); !error.isEmpty()) {
+        std::fprintf(stderr, "tizhi-bench: %s\n", qPrintable(error));
+        return;
+    }
+    QSqlQuery(db.connection()).exec("DELETE FROM diagnose_record");
+    QSqlQuery(db.connection()).exec("DELETE FROM client");
+    fill(db);
+    const double find = findMs(db);
+    report("Find among 100 000 clients, PostgreSQL (median)", find, "ms", "(reported)", true);
+}
+
+} // namespace
+
+void databaseEdition(const char *program)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("clients.sqlite");
+    {
+        tizhi::DatabaseSettings settings;
+        settings.name = file;
+        tizhi::Database db(settings);
+        if (const QString error = db.open(); !error.isEmpty()) {
+            std::fprintf(stderr, "tizhi-bench: %s\n", qPrintable(error));
+            return;
+        }
+        fill(db);
+        findAndSave(db);
+    }
+    startUp(program, file);
+    clientWithDetails(file);
+    postgresFind();
+}
+
+} // namespace bench
