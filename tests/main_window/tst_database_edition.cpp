@@ -364,6 +364,28 @@ private slots:
                  storedName);
     }
 
+    void leavingThePageOrTheWindowAsks()
+    {
+        const DatabaseSettings settings = databases_.fresh();
+        DbWindow w(settings);
+        QVERIFY2(w.edition(), "the database did not open");
+        addClient(w, kZhang);
+        w.window->pgcClient->setCurrentIndex(0);
+        w.command("actCBIEdit");
+        w.type("edtPhone", "333");
+        MessageAnswerer answers({"取消", "取消", "放弃"});
+        w.window->pgcClient->setCurrentIndex(2); // stays: 取消
+        QCOMPARE(w.window->pgcClient->currentIndex(), 0);
+        QVERIFY(!w.window->close()); // stays: 取消
+        QVERIFY(w.window->isVisible());
+        QCOMPARE(w.textOf<TwwDBEdit>("edtPhone"), QStringLiteral("333"));
+        QVERIFY(w.window->close()); // 放弃
+        QCOMPARE(answers.seen.size(), 3);
+        Database look(settings);
+        QVERIFY(look.open().isEmpty());
+        QVERIFY(stored(look, "SELECT V_PHONE FROM client").isNull());
+    }
+
     void findGoesOnToTheNextMatch()
     {
         DbWindow w(databases_.fresh());
