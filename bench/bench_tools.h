@@ -2,8 +2,9 @@
 // peak memory, medians, and one line per figure with its goal.
 #pragma once
 
-#include <QtGlobal>
+#include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace bench {
@@ -15,6 +16,16 @@ double percentile(std::vector<double> values, double p);
 // The system's monotonic clock, which the bench and its children share.
 qint64 monotonicNs();
 void report(const char *figure, double value, const char *unit, const char *goal, bool met);
+
+// Starts the bench again as the child `which`, which shows its window and
+// reports when the first frame is whole: the time from the start, and the
+// child's peak memory. Nothing (and a message) when it never painted.
+struct FirstPaint {
+    double ms;
+    long peakKilobytes;
+};
+std::optional<FirstPaint> firstPaint(const char *program, const char *which,
+                                     const QString &argument);
 
 // The database edition: start-up with 100 000 clients, Find, Save, a client
 // with 1 000 diagnosis records, and memory. `program` is the bench itself,

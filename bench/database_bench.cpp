@@ -15,7 +15,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QVariant>
@@ -63,17 +62,11 @@ void startUp(const char *program, const QString &file)
     std::map<std::string, long> peaks;
     for (int round = 0; round < 9; ++round) {
         for (const char *which : {"main", "database"}) {
-            QProcess process;
-            const qint64 started = monotonicNs();
-            process.start(program, {"--child", which, file});
-            process.waitForFinished(60000);
-            const QList<QByteArray> out = process.readAllStandardOutput().trimmed().split(' ');
-            if (out.size() != 3 || out[0] != "painted") {
-                std::fprintf(stderr, "tizhi-bench: the %s window was never painted\n", which);
+            const auto painted = firstPaint(program, which, file);
+            if (!painted)
                 continue;
-            }
-            times[which].push_back(double(out[1].toLongLong() - started) / 1e6);
-            peaks[which] = std::max(peaks[which], out[2].toLong());
+            times[which].push_back(painted->ms);
+            peaks[which] = std::max(peaks[which], painted->peakKilobytes);
         }
     }
     const double plain = median(times["main"]);

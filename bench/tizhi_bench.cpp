@@ -69,7 +69,23 @@ qint64 monotonicNs()
 {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    return qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+std::optional<FirstPaint> firstPaint(const char *program, const char *which,
+                                     const QString &argument)
+{
+    QProcess process;
+    const qint64 started = monotonicNs();
+    process.start(program, {"--child", which, argument});
+    process.waitForFinished(60000);
+    // "painted <clock> <peak kB>"
+    const QList<QByteArray> out = process.readAllStandardOutput().trimmed().split(' ');
+    if (out.size() != 3 || out[0] != "painted") {
+        std::fprintf(stderr, "tizhi-bench: the %s window was never painted\n", which);
+        return std::nullopt;
+    }
+    return FirstPaint{double(out[1].toLongLong() - started) / 1e6, out[2].toLong()};
 }
 
 void report(const char *figure, double value, const char *unit, const char *goal, bool met)
@@ -92,7 +108,7 @@ using bench::report;
 // The child: builds a window, and when its first frame is painted whole
 // prints the clock and its peak memory. The time is taken there, not at the
 // child's end, so that tearing a thousand widgets down is not counted.
-class FirstPaint : public QObject {
+class FirstPaintWatcher : public QObject {
 public:
     bool eventFilter(QObject *, QEvent *event) override
     {
@@ -116,7 +132,7 @@ private:
 
 int child(const QString &which, const QString &outline)
 {
-    FirstPaint watcher;
+    FirstPaintWatcher watcher;
     QWidget *window = nullptr;
     QTranslator translation;
     if (which == "main" || which == "outline") {
@@ -173,19 +189,12 @@ void startUp(const char *program)
         for (const char *which : {"bare", "main", "plain"}) {
             if (std::string(which) == "plain" && !haveOutline)
                 continue;
-            QProcess process;
-            const qint64 started = monotonicNs();
-            process.start(program, {"--child", which, outline});
-            process.waitForFinished(60000);
-            // "painted <clock> <peak kB>"
-            const QList<QByteArray> out = process.readAllStandardOutput().trimmed().split(' ');
-            if (out.size() != 3 || out[0] != "painted") {
-                std::fprintf(stderr, "tizhi-bench: the %s window was never painted\n", which);
+            const auto painted = bench::firstPaint(program, which, outline);
+            if (!painted)
                 continue;
-            }
-            times[which].push_back(double(out[1].toLongLong() - started) / 1e6);
+            times[which].push_back(painted->ms);
             if (std::string(which) == "main")
-                peak = std::max(peak, out[2].toLong());
+                peak = std::max(peak, painted->peakKilobytes);
         }
     }
     const double bare = median(times["bare"]);
