@@ -1,7 +1,5 @@
 #include "item_string.h"
 
-#include "number_text.h"
-
 namespace tizhi {
 
 bool isReversedPosition(Keying keying, std::int64_t position)
@@ -20,21 +18,9 @@ bool isReversedPosition(Keying keying, std::int64_t position)
 std::vector<std::string_view> itemStringAnswers(std::string_view itemString)
 {
     std::vector<std::string_view> answers;
-    const std::string_view text = trimText(itemString);
-    if (text.find(';') == std::string_view::npos) {
-        if (!text.empty())
-            answers.push_back(text);
-        return answers;
-    }
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = text.find(';', start);
-        answers.push_back(
-            trimText(text.substr(start, end == std::string_view::npos ? text.npos : end - start)));
-        if (end == std::string_view::npos)
-            return answers;
-        start = end + 1;
-    }
+    forEachItemStringAnswer(itemString,
+                            [&answers](std::string_view answer) { answers.push_back(answer); });
+    return answers;
 }
 
 std::int64_t SumItemString(std::string_view itemString, Keying keying)
@@ -43,13 +29,13 @@ std::int64_t SumItemString(std::string_view itemString, Keying keying)
     // position. A single answer counts forward under every keying.
     std::int64_t total = 0;
     std::int64_t position = 0;
-    for (const std::string_view answer : itemStringAnswers(itemString)) {
+    forEachItemStringAnswer(itemString, [&total, &position, keying](std::string_view answer) {
         ++position;
         if (!answer.empty()) {
             const std::int64_t value = parseInteger32(answer);
             total += isReversedPosition(keying, position) ? 6 - value : value;
         }
-    }
+    });
     return total;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "catalogue.h"
+#include "number_text.h"
 
 #include <cstdint>
 #include <string_view>
@@ -24,6 +25,28 @@ std::int64_t SumItemString(std::string_view itemString, Keying keying);
 // and an empty or blank one none. SumItemString and the questionnaire
 // window both read item strings this way.
 std::vector<std::string_view> itemStringAnswers(std::string_view itemString);
+
+// Calls `onAnswer` with each answer of itemStringAnswers, in order, without
+// keeping them: an item string of millions of answers costs no memory.
+template <typename OnAnswer>
+void forEachItemStringAnswer(std::string_view itemString, OnAnswer &&onAnswer)
+{
+    const std::string_view text = trimText(itemString);
+    if (text.find(';') == std::string_view::npos) {
+        if (!text.empty())
+            onAnswer(text);
+        return;
+    }
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = text.find(';', start);
+        onAnswer(
+            trimText(text.substr(start, end == std::string_view::npos ? text.npos : end - start)));
+        if (end == std::string_view::npos)
+            return;
+        start = end + 1;
+    }
+}
 
 // Whether 1-based position `position` of an item string counts reversed.
 bool isReversedPosition(Keying keying, std::int64_t position);

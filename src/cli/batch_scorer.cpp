@@ -86,9 +86,17 @@ RunResult ScoreRun::run()
 
 std::optional<RowScorer> ScoreRun::start()
 {
+    // A spreadsheet's "Unicode text" is UTF-16, whose every other byte is
+    // zero for the column names: it would pass for a header without them.
+    if (reader_.startsWith("\xFF\xFE") || reader_.startsWith("\xFE\xFF")) {
+        stop({1, 0,
+              "the input is UTF-16 text (it begins with a UTF-16 byte order mark); save it as "
+              "CSV in UTF-8 or GBK and score that"});
+        return std::nullopt;
+    }
     if (encoding_ == Encoding::Utf8) {
         reader_.skipByteOrderMark();
-    } else if (reader_.startsWithByteOrderMark()) {
+    } else if (reader_.startsWith(kUtf8ByteOrderMark)) {
         // Read as GBK, the mark would become part of the first column's name.
         stop({1, 0,
               "the input begins with a UTF-8 byte order mark: it is UTF-8 text; read it "
@@ -141,7 +149,8 @@ void ScoreRun::scoreRows(RowScorer &scorer)
             rowDone();
             continue;
         }
-        ScoredRow scored = scorer.score(decodeRecord(fields, encoding_, line));
+        const std::deque<std::string> decoded = decodeRecord(fields, encoding_, line);
+        ScoredRow scored = scorer.score(fields);
         appendRecord(output_.text(), scored.fields, encoding_, line);
         rowDone();
         if (scored.failed) {

@@ -15,6 +15,11 @@ constexpr std::array<bool, 256> kSpecial = [] {
         special[c] = true;
     return special;
 }();
+
+std::string mebibytes(std::size_t bytes)
+{
+    return std::to_string(bytes / (1024 * 1024)) + " MiB";
+}
 } // namespace
 
 CsvReader::CsvReader(std::istream &in)
@@ -28,6 +33,7 @@ bool CsvReader::fill()
     if (atEnd_ || !source_)
         return false;
     if (pos_ > 0) {
+        dropped_ += pos_;
         std::copy(buffer_.get() + pos_, buffer_.get() + end_, buffer_.get());
         end_ -= pos_;
         pos_ = 0;
@@ -85,25 +91,25 @@ void CsvReader::consumeLineEnd(int c)
     ++line_;
 }
 
-bool CsvReader::startsWithByteOrderMark()
+bool CsvReader::startsWith(std::string_view bytes)
 {
-    // Up to three bytes read ahead, kept to be read again; a read error
-    // before them is an error here.
-    while (end_ - pos_ < 3 && fill()) {
+    // Read ahead and kept to be read again; a read error before them is an
+    // error here.
+    while (end_ - pos_ < bytes.size() && fill()) {
     }
-    if (end_ - pos_ < 3)
+    if (end_ - pos_ < bytes.size())
         checked(kEof);
-    return std::string_view(buffer_.get() + pos_, end_ - pos_).starts_with("\xEF\xBB\xBF");
+    return std::string_view(buffer_.get() + pos_, end_ - pos_).starts_with(bytes);
 }
 
 void CsvReader::skipByteOrderMark()
 {
-    if (peek() != 0xEF)
+    // Only these three bytes are a mark: a header may begin with another
+    // character whose UTF-8 starts with 0xEF, such as "（" or "Ｉ".
+    if (!startsWith(kUtf8ByteOrderMark))
         return;
-    get();
-    if (get() != 0xBB || get() != 0xBF)
-        throw CsvError(1, "the input begins with a broken byte order mark");
-    if (peek() == 0xEF)
+    pos_ += kUtf8ByteOrderMark.size();
+    if (startsWith(kUtf8ByteOrderMark))
         throw CsvError(1, "the input begins with two byte order marks; remove the second, "
                           "or it would pass for part of the first column's name");
 }
@@ -122,12 +128,22 @@ bool CsvReader::next(std::vector<std::string_view> &fields)
     if (readPlain(fields))
         return true;
     ascii_ = false; // not known
-    slowFields_.clear();
+    slowBytes_.clear();
+    slowEnds_.clear();
     const bool found = read([this](std::string &&field) {
-        if (fieldCount_ <= fieldLimit_)
-            slowFields_.push_back(std::move(field));
+        if (fieldCount_ <= fieldLimit_) {
+            slowBytes_ += field;
+            slowEnds_.push_back(slowBytes_.size());
+        }
     });
-    fields.assign(slowFields_.begin(), slowFields_.end());
+    // Whatever the attempt in place left there goes.
+    fields.clear();
+    fields.reserve(slowEnds_.size());
+    std::size_t start = 0;
+    for (const std::size_t end : slowEnds_) {
+        fields.emplace_back(slowBytes_.data() + start, end - start);
+        start = end;
+    }
     return found;
 }
 
@@ -203,6 +219,7 @@ bool CsvReader::read(const std::function<void(std::string &&)> &onField)
     while (true) {
         fieldCount_ = 0;
         recordLine_ = line_;
+        recordStart_ = dropped_ + pos_;
         int c = peek();
         if (c == kEof)
             return false;
@@ -213,43 +230,9 @@ bool CsvReader::read(const std::function<void(std::string &&)> &onField)
         while (true) {
             std::string field;
             c = get();
-            if (c == '"') {
-                const std::int64_t openedOn = line_;
-                while (true) {
-                    c = get();
-                    if (c == kEof)
-                        throw CsvError(openedOn, "a quoted field opened on this line is never "
-                                                 "closed");
-                    if (c == '"') {
-                        if (peek() == '"') {
-                            get();
-                            field.push_back('"');
-                            continue;
-                        }
-                        c = get();
-                        break;
-                    }
-                    if (c == '\r' || c == '\n') {
-                        field.push_back(static_cast<char>(c));
-                        if (c == '\r' && peek() == '\n')
-                            field.push_back(static_cast<char>(get()));
-                        ++line_;
-                        continue;
-                    }
-                    field.push_back(static_cast<char>(c));
-                }
-                if (c != ',' && c != '\r' && c != '\n' && c != kEof)
-                    throw CsvError(line_, "text follows the closing quote of a field");
-            } else {
-                while (c != ',' && c != '\r' && c != '\n' && c != kEof) {
-                    if (c == '"')
-                        throw CsvError(line_, "a quote inside an unquoted field (quote the "
-                                              "whole field and double the quote)");
-                    field.push_back(static_cast<char>(c));
-                    c = get();
-                }
-            }
+            c = c == '"' ? readQuoted(field) : readUnquoted(field, c);
             ++fieldCount_;
+            checkRecordSize(c);
             onField(std::move(field));
             if (c == ',')
                 continue;
@@ -258,6 +241,66 @@ bool CsvReader::read(const std::function<void(std::string &&)> &onField)
             return true;
         }
     }
+}
+
+int CsvReader::readQuoted(std::string &field)
+{
+    const std::int64_t openedOn = line_;
+    int c = kEof;
+    while (true) {
+        c = get();
+        if (c == kEof)
+            throw CsvError(openedOn, "a quoted field opened on this line is never closed");
+        if (c == '"') {
+            if (peek() == '"') {
+                get();
+                append(field, '"');
+                continue;
+            }
+            c = get();
+            break;
+        }
+        append(field, c);
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && peek() == '\n')
+                append(field, get());
+            ++line_;
+        }
+    }
+    if (c != ',' && c != '\r' && c != '\n' && c != kEof)
+        throw CsvError(line_, "text follows the closing quote of a field");
+    return c;
+}
+
+int CsvReader::readUnquoted(std::string &field, int c)
+{
+    while (c != ',' && c != '\r' && c != '\n' && c != kEof) {
+        if (c == '"')
+            throw CsvError(line_, "a quote inside an unquoted field (quote the whole field and "
+                                  "double the quote)");
+        append(field, c);
+        c = get();
+    }
+    return c;
+}
+
+void CsvReader::append(std::string &field, int c)
+{
+    if (field.size() == kMaxFieldBytes)
+        throw CsvError(recordLine_,
+                       "field " + std::to_string(fieldCount_ + 1) + " holds more than " +
+                           mebibytes(kMaxFieldBytes) + ", the most a field may hold",
+                       fieldCount_ + 1);
+    field.push_back(static_cast<char>(c));
+}
+
+void CsvReader::checkRecordSize(int c) const
+{
+    // The byte that ended the field is read; it counts unless it ends the record.
+    const std::uint64_t size = dropped_ + pos_ - recordStart_ - (c == ',' || c == kEof ? 0 : 1);
+    if (size > kMaxRecordBytes)
+        throw CsvError(recordLine_, "the row holds more than " + mebibytes(kMaxRecordBytes) +
+                                        ", the most a row may hold");
 }
 
 bool needsQuoting(std::string_view field)

@@ -17,6 +17,9 @@
 
 namespace tizhi::cli {
 
+// The UTF-8 byte order mark that spreadsheets write at the start of a file.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 // Malformed input; `line` is the 1-based line where the fault was found,
 // `column` the 1-based field it is in, or 0 when it is in none.
 class CsvError : public std::runtime_error {
@@ -46,14 +49,22 @@ class CsvReader {
 public:
     // Bytes read from the input at a time. A record that fits whole is read
     // in place; a longer one, or one with quoted fields, byte by byte.
-    static constexpr std::size_t kBufferSize = 1 << 20;
+    static constexpr std::size_t kBufferSize = 256 * 1024;
+    // The most a field may hold (its quotes not counted), and a record (one
+    // line, or more when a quoted field holds line ends) as the file holds
+    // it, its final line end not counted. A form's row needs a few hundred
+    // bytes, so anything near these is no form, and memory stays bounded
+    // whatever the input is.
+    static constexpr std::size_t kMaxFieldBytes = 1024 * 1024;
+    static constexpr std::size_t kMaxRecordBytes = 2 * 1024 * 1024;
+    static_assert(kBufferSize < kMaxFieldBytes, "a record read in place is never too long");
 
     // When `in`'s buffer is a ReadErrorSource, a read error ends the reading
     // with a CsvError instead of passing for the end of the input.
     explicit CsvReader(std::istream &in);
 
-    // Whether the input begins with a UTF-8 byte order mark; reads nothing.
-    bool startsWithByteOrderMark();
+    // Whether the input begins with these bytes; reads nothing.
+    bool startsWith(std::string_view bytes);
     // Skips a UTF-8 byte order mark if the input begins with one; a second
     // mark right after it is an error (it would pass for part of the first
     // column's name).
@@ -83,6 +94,15 @@ public:
 
 private:
     bool read(const std::function<void(std::string &&)> &onField);
+    // The rest of a quoted field after its opening quote, and of an
+    // unquoted one from its first byte `c`; both return the byte that ends
+    // the field (a comma, CR, LF or EOF).
+    int readQuoted(std::string &field);
+    int readUnquoted(std::string &field, int c);
+    // Adds a byte to a field, refusing one longer than kMaxFieldBytes.
+    void append(std::string &field, int c);
+    // Refuses a record longer than kMaxRecordBytes once its field ended by `c` is read.
+    void checkRecordSize(int c) const;
     // A record of unquoted fields that lies whole in the buffer, read in
     // place; false, having consumed nothing, for any other record.
     bool readPlain(std::vector<std::string_view> &fields);
@@ -98,11 +118,16 @@ private:
     std::size_t fieldLimit_ = static_cast<std::size_t>(-1);
     std::size_t fieldCount_ = 0;
     bool ascii_ = false;
-    std::unique_ptr<char[]> buffer_;      // not cleared: only bytes read are looked at
-    std::size_t pos_ = 0;                 // next byte to consume
-    std::size_t end_ = 0;                 // end of the bytes read
-    bool atEnd_ = false;                  // the source has no more
-    std::vector<std::string> slowFields_; // fields of a record read byte by byte
+    std::unique_ptr<char[]> buffer_; // not cleared: only bytes read are looked at
+    std::size_t pos_ = 0;            // next byte to consume
+    std::size_t end_ = 0;            // end of the bytes read
+    std::uint64_t dropped_ = 0;      // bytes consumed and moved out of the buffer
+    std::uint64_t recordStart_ = 0;  // where the record being read began, counted as dropped_
+    bool atEnd_ = false;             // the source has no more
+    // The fields of a record read byte by byte, one after the other, and
+    // where each ends: a row of a million empty fields takes 8 MB, not 32.
+    std::string slowBytes_;
+    std::vector<std::size_t> slowEnds_;
     std::int64_t line_ = 1;
     std::int64_t recordLine_ = 0;
 };

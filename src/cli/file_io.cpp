@@ -1,8 +1,5 @@
 #include "file_io.h"
 
-#include <QFileDevice>
-#include <QIODevice>
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -46,46 +43,55 @@ FdReadBuffer::int_type FdReadBuffer::underflow()
     }
 }
 
-DeviceWriteBuffer::DeviceWriteBuffer(QIODevice &device) : device_(device)
+bool writeAll(int fd, std::string_view data)
 {
-    setp(buffer_.data(), buffer_.data() + buffer_.size());
-    if (auto *file = qobject_cast<QFileDevice *>(&device)) {
-        struct stat info {};
-        if (file->handle() >= 0 && fstat(file->handle(), &info) == 0 && S_ISREG(info.st_mode) &&
-            file->pos() == 0)
-            fileDescriptor_ = file->handle();
+    while (!data.empty()) {
+        const ssize_t done = ::write(fd, data.data(), data.size());
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0) {
+            if (done == 0)
+                errno = EIO; // a write that takes nothing would never end
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(done));
     }
+    return true;
 }
 
-bool DeviceWriteBuffer::writeToDevice(const char *data, qint64 size)
+FdWriteBuffer::FdWriteBuffer(int fd, bool writeBehind) : fd_(fd), writeBehind_(writeBehind)
 {
-    if (failed_ || device_.write(data, size) != size) {
-        failed_ = true;
+    setp(buffer_.data(), buffer_.data() + buffer_.size());
+}
+
+bool FdWriteBuffer::writeToFd(const char *data, std::size_t size)
+{
+    if (error_ != 0)
+        return false;
+    if (!writeAll(fd_, std::string_view(data, size))) {
+        error_ = errno;
         return false;
     }
-    written_ += size;
-    if (fileDescriptor_ >= 0 && written_ - handedToDisk_ >= kWriteBehind) {
+    written_ += static_cast<std::int64_t>(size);
+    if (writeBehind_ && written_ - handedToDisk_ >= kWriteBehind) {
         // Only a request to start writing; whether it was taken changes
         // nothing but the time the final sync takes.
-        auto *file = static_cast<QFileDevice *>(&device_);
-        if (file->flush())
-            sync_file_range(fileDescriptor_, handedToDisk_, written_ - handedToDisk_,
-                            SYNC_FILE_RANGE_WRITE);
+        sync_file_range(fd_, handedToDisk_, written_ - handedToDisk_, SYNC_FILE_RANGE_WRITE);
         handedToDisk_ = written_;
     }
     return true;
 }
 
-bool DeviceWriteBuffer::flushBuffer()
+bool FdWriteBuffer::flushBuffer()
 {
-    const qint64 size = pptr() - pbase();
+    const auto size = static_cast<std::size_t>(pptr() - pbase());
     if (size > 0)
-        writeToDevice(pbase(), size);
+        writeToFd(pbase(), size);
     setp(buffer_.data(), buffer_.data() + buffer_.size());
-    return !failed_;
+    return error_ == 0;
 }
 
-DeviceWriteBuffer::int_type DeviceWriteBuffer::overflow(int_type c)
+FdWriteBuffer::int_type FdWriteBuffer::overflow(int_type c)
 {
     if (!flushBuffer())
         return traits_type::eof();
@@ -96,20 +102,20 @@ DeviceWriteBuffer::int_type DeviceWriteBuffer::overflow(int_type c)
     return traits_type::not_eof(c);
 }
 
-std::streamsize DeviceWriteBuffer::xsputn(const char *data, std::streamsize size)
+std::streamsize FdWriteBuffer::xsputn(const char *data, std::streamsize size)
 {
     if (size >= epptr() - pptr()) {
         if (!flushBuffer())
             return 0;
         if (size >= static_cast<std::streamsize>(buffer_.size()))
-            return writeToDevice(data, size) ? size : 0;
+            return writeToFd(data, static_cast<std::size_t>(size)) ? size : 0;
     }
     std::memcpy(pptr(), data, static_cast<std::size_t>(size));
     pbump(static_cast<int>(size));
     return size;
 }
 
-int DeviceWriteBuffer::sync()
+int FdWriteBuffer::sync()
 {
     return flushBuffer() ? 0 : -1;
 }

@@ -1,17 +1,14 @@
-// The batch scorer's files: descriptors read so that a read error is never
-// taken for the end of the input, and a named output written through a
-// device so that it can be published whole or not at all.
+// The batch scorer's descriptors: read so that a read error is never taken
+// for the end of the input, written so that no failed write goes unnoticed.
 #pragma once
 
 #include "csv.h"
 
-#include <QtGlobal>
-
 #include <array>
+#include <cstdint>
 #include <streambuf>
 #include <string>
-
-class QIODevice;
+#include <string_view>
 
 namespace tizhi::cli {
 
@@ -37,16 +34,20 @@ private:
     std::array<char, 64 * 1024> buffer_{};
 };
 
-// Writes to a device and remembers whether any write failed. Into a regular
-// file, what is written is handed to the disk every few megabytes, so that
-// the sync before the file is published waits only for the last of it.
-class DeviceWriteBuffer : public std::streambuf {
+// Writes to a descriptor and keeps the reason of the first write that
+// failed; nothing is written after it. With `writeBehind`, for a regular
+// file that is synced before it is published, what is written is handed to
+// the disk every few megabytes, so that the sync waits only for the last
+// of it.
+class FdWriteBuffer : public std::streambuf {
 public:
-    explicit DeviceWriteBuffer(QIODevice &device);
-    bool failed() const { return failed_; }
+    explicit FdWriteBuffer(int fd, bool writeBehind = false);
+    bool failed() const { return error_ != 0; }
+    // The errno of the write that failed, or 0.
+    int error() const { return error_; }
 
     // How much is written before the disk is asked to start on it.
-    static constexpr qint64 kWriteBehind = 8 * 1024 * 1024;
+    static constexpr std::int64_t kWriteBehind = 8 * 1024 * 1024;
 
 protected:
     int_type overflow(int_type c) override;
@@ -55,14 +56,17 @@ protected:
 
 private:
     bool flushBuffer();
-    bool writeToDevice(const char *data, qint64 size);
+    bool writeToFd(const char *data, std::size_t size);
 
-    QIODevice &device_;
-    int fileDescriptor_ = -1; // a regular file's, else -1
-    qint64 written_ = 0;
-    qint64 handedToDisk_ = 0;
-    bool failed_ = false;
+    int fd_;
+    bool writeBehind_;
+    std::int64_t written_ = 0;
+    std::int64_t handedToDisk_ = 0;
+    int error_ = 0;
     std::array<char, 64 * 1024> buffer_{};
 };
+
+// Writes all of `data` to `fd`; false, errno set, when a write fails.
+bool writeAll(int fd, std::string_view data);
 
 } // namespace tizhi::cli

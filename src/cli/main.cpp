@@ -8,5 +8,5 @@ int main(int argc, char **argv)
     // Before anything is opened: a closed standard descriptor must not be
     // taken by the input or the output.
     tizhi::cli::ensureStandardDescriptors();
-    return tizhi::cli::tizhiScoreMain(argc, argv);
+    return tizhi::cli::closeStandardOutput(tizhi::cli::tizhiScoreMain(argc, argv));
 }

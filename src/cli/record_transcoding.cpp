@@ -28,13 +28,16 @@ std::string decodeField(std::string_view bytes, Encoding encoding, std::int64_t 
 
 } // namespace
 
-std::vector<std::string> decodeRecord(const std::vector<std::string_view> &fields,
-                                      Encoding encoding, std::int64_t line)
+std::deque<std::string> decodeRecord(std::vector<std::string_view> &fields, Encoding encoding,
+                                     std::int64_t line)
 {
-    std::vector<std::string> decoded;
-    decoded.reserve(fields.size());
-    for (std::size_t i = 0; i < fields.size(); ++i)
+    std::deque<std::string> decoded;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (encoding == Encoding::Utf8 ? isValidUtf8(fields[i]) : isAscii(fields[i]))
+            continue;
         decoded.push_back(decodeField(fields[i], encoding, line, i));
+        fields[i] = decoded.back();
+    }
     return decoded;
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,10 +15,13 @@
 
 namespace tizhi::cli {
 
-// The record's fields as UTF-8. Throws CsvError naming the first field that
-// is no text in `encoding`.
-std::vector<std::string> decodeRecord(const std::vector<std::string_view> &fields,
-                                      Encoding encoding, std::int64_t line);
+// Makes each of the record's fields a view of UTF-8 text: UTF-8 and ASCII
+// cells stay as they are, others view their decoded text, which the
+// returned store keeps. Throws CsvError naming the first field that is no
+// text in `encoding`. Only converted cells are copied, so a row of a
+// million empty fields costs nothing more.
+std::deque<std::string> decodeRecord(std::vector<std::string_view> &fields, Encoding encoding,
+                                     std::int64_t line);
 
 // The same for the header's kept names, each with its 0-based position.
 void decodeNames(std::vector<std::pair<std::size_t, std::string>> &named, Encoding encoding,

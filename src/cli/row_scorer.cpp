@@ -26,7 +26,7 @@ void appendRecordFields(std::vector<std::string> &out, const AssessmentRecord &r
 
 // Fills the record's type fields from the row and runs the assessment.
 // Throws ConvertError as the assessment does.
-void assess(const HeaderColumns &header, const std::vector<std::string> &row,
+void assess(const HeaderColumns &header, const std::vector<std::string_view> &row,
             AssessmentRecord &record)
 {
     switch (header.layout) {
@@ -86,7 +86,7 @@ std::vector<std::string> RowScorer::outputHeader() const
     return names;
 }
 
-ScoredRow RowScorer::score(const std::vector<std::string> &row) const
+ScoredRow RowScorer::score(const std::vector<std::string_view> &row) const
 {
     ScoredRow scored;
     // Right after start-up every type field holds "0" and nothing else is shown.
@@ -97,7 +97,7 @@ ScoredRow RowScorer::score(const std::vector<std::string> &row) const
     // box of the program can hold one, so the row is not scored.
     if (header_.layout != Layout::ItemStrings66) {
         for (std::size_t i = 0; i < header_.columns.size() && error.empty(); ++i) {
-            if (row[header_.columns[i]].find(';') != std::string::npos) {
+            if (row[header_.columns[i]].find(';') != std::string_view::npos) {
                 error = "the answer in column '" + header_.names[i] +
                         "' holds ';', which no answer box can hold";
                 scored.errorColumn = header_.columns[i] + 1;
@@ -117,7 +117,7 @@ ScoredRow RowScorer::score(const std::vector<std::string> &row) const
 
     scored.fields.reserve(4 * kTypes.size() + 4);
     if (header_.idColumn >= 0)
-        scored.fields.push_back(row[static_cast<std::size_t>(header_.idColumn)]);
+        scored.fields.emplace_back(row[static_cast<std::size_t>(header_.idColumn)]);
     appendRecordFields(scored.fields, record, error);
     return scored;
 }

@@ -38,8 +38,9 @@ public:
     std::vector<std::string> outputHeader() const;
     std::size_t inputColumnCount() const { return columnCount_; }
 
-    // The output row for one input row (as many fields as the input header).
-    ScoredRow score(const std::vector<std::string> &row) const;
+    // The output row for one input row (as many fields as the input
+    // header, UTF-8 text).
+    ScoredRow score(const std::vector<std::string_view> &row) const;
 
     // Appends the output row, as CSV, for a plain UTF-8 row, exactly as
     // score() gives it but from types scored once and kept: a row of the

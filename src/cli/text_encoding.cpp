@@ -3,9 +3,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-namespace tizhi::cli {
+#include <algorithm>
 
-namespace {
+namespace tizhi::cli {
 
 bool isAscii(std::string_view bytes)
 {
@@ -14,8 +14,6 @@ bool isAscii(std::string_view bytes)
             return false;
     return true;
 }
-
-} // namespace
 
 bool isValidUtf8(std::string_view bytes)
 {
@@ -50,6 +48,36 @@ bool isValidUtf8(std::string_view bytes)
         }
     }
     return true;
+}
+
+std::string printableBytes(std::string_view bytes)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string text;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        std::size_t length = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        length = std::min(length, bytes.size() - i);
+        const std::string_view character = bytes.substr(i, length);
+        // U+0080 to U+009F are control characters too.
+        const bool control =
+            c == 0xC2 && length == 2 && static_cast<unsigned char>(character[1]) < 0xA0;
+        if (c >= 0x80 && !control && isValidUtf8(character)) {
+            text += character;
+            i += length;
+            continue;
+        }
+        if (c >= 0x20 && c < 0x7F) {
+            text += static_cast<char>(c);
+        } else {
+            text += "\\x";
+            text += kHex[c >> 4];
+            text += kHex[c & 0xF];
+        }
+        ++i;
+    }
+    return text;
 }
 
 std::optional<std::string> decodeToUtf8(Encoding encoding, std::string_view bytes)

@@ -18,5 +18,12 @@ std::optional<std::string> decodeToUtf8(Encoding encoding, std::string_view byte
 std::optional<std::string> encodeFromUtf8(Encoding encoding, std::string_view text);
 
 bool isValidUtf8(std::string_view bytes);
+bool isAscii(std::string_view bytes);
+
+// A file name (or any bytes the user gave) as a message shows it: UTF-8
+// characters as they are, every other byte and every control character as
+// \xHH, so that a name in another encoding reads as the bytes it is and
+// no name can break the message's line.
+std::string printableBytes(std::string_view bytes);
 
 } // namespace tizhi::cli

@@ -1,13 +1,9 @@
 #include "tizhi_score_main.h"
 
 #include "batch_scorer.h"
+#include "command_line.h"
 #include "file_io.h"
-
-#include <QCommandLineParser>
-#include <QFile>
-#include <QFileInfo>
-#include <QHash>
-#include <QSaveFile>
+#include "output_file.h"
 
 #include <cerrno>
 #include <chrono>
@@ -23,33 +19,6 @@
 namespace tizhi::cli {
 
 namespace {
-
-const char *const kUsage =
-    R"(Usage: tizhi-score --form 33|66 [--encoding utf-8|gbk] [INPUT [OUTPUT]]
-
-Scores TCM constitution forms (中医体质辨识) collected on paper, one client per
-CSV row, exactly as Tizhi scores the same answers on screen.
-
-  --form 33        columns q1 ... q33: the answer typed for each question
-  --form 66        either the nine item-string columns YangXu, YinXu, QiXu,
-                   TanShi, ShiRe, XueYu, QiYu, TeBing, PingHe (e.g. 3;1;;5;)
-                   or the 67 answer columns YangXu1 ... YangXu7, YinXu1 ...
-                   YinXu8, QiXu1 ... QiXu8, TanShi1 ... TanShi8, ShiRe1 ...
-                   ShiRe7, XueYu1 ... XueYu7, QiYu1 ... QiYu7, TeBing1 ...
-                   TeBing7, PingHe1 ... PingHe8
-  --encoding gbk   read and write GBK (code page 936) instead of UTF-8
-  -h, --help       show this help
-
-The first line names the columns (any case, any order; others are ignored).
-An 'id' column is copied to the output. INPUT and OUTPUT default to standard
-input and output; '-' names them too.
-
-Output columns: id, then per type V_<TYPE>_FIELD, N_<TYPE>_ORG, N_<TYPE>_CON,
-V_<TYPE>_RESULT, then V_CON_TOTAL, V_RESULT_TOTAL and error.
-
-Exit status: 0 every row scored; 1 some rows carry an error in the error
-column; 2 wrong usage or unreadable input.
-)";
 
 // Prints one of the command's own messages.
 void complain(const std::string &message)
@@ -109,172 +78,166 @@ public:
     // reason told, when it cannot be opened.
     bool open(const std::vector<std::string> &paths)
     {
-        std::string name = "standard input";
         if (!paths.empty() && paths[0] != "-") {
+            name_ = "'" + printableBytes(paths[0]) + "'";
             fd_ = ::open(paths[0].c_str(), O_RDONLY | O_CLOEXEC);
             if (fd_ < 0) {
                 const int error = errno;
-                complain("cannot open '" + paths[0] + "' for reading: " + std::strerror(error));
+                complain("cannot open " + name_ + " for reading: " + std::strerror(error));
                 return false;
             }
-            name = "'" + paths[0] + "'";
         }
-        buffer_.emplace(fd(), name);
+        buffer_.emplace(fd(), name_);
         stream_.emplace(&*buffer_);
         return true;
     }
 
     int fd() const { return fd_ < 0 ? STDIN_FILENO : fd_; }
+    bool named() const { return fd_ >= 0; }
+    // As messages show it: "standard input" or the name in quotes.
+    const std::string &name() const { return name_; }
     std::istream &stream() { return *stream_; }
 
 private:
     int fd_ = -1; // a file the run opened, else -1
+    std::string name_ = "standard input";
     std::optional<FdReadBuffer> buffer_;
     std::optional<std::istream> stream_;
 };
 
-// Where the scored rows go: standard output, or a named OUTPUT, which
-// appears only when the whole input was read and written. A regular file
-// is new, or replaced whole by a temporary file beside it, with its
-// permissions kept and through a symbolic link; a device or FIFO is
-// written directly.
+// Where the scored rows go: standard output, or a named OUTPUT. A regular
+// file (or none yet) is replaced whole when the whole input was read and
+// written (ReplacedFile); a device or FIFO is written directly.
 class Output {
 public:
-    // Opens OUTPUT when one is named (not "-"), refusing the input's own
-    // file; else takes standard output. The exit status, the reason told,
-    // when it cannot.
-    std::optional<ExitStatus> open(const std::vector<std::string> &paths, int inFd)
+    Output() = default;
+    Output(const Output &) = delete;
+    Output &operator=(const Output &) = delete;
+    ~Output()
     {
-        if (paths.size() < 2 || paths[1] == "-") {
-            // Written in large pieces, with nothing of C's stdio between them.
-            std::ios::sync_with_stdio(false);
-            return std::nullopt;
-        }
-        name_ = paths[1];
+        if (direct_ >= 0)
+            close(direct_);
+    }
+
+    // Opens OUTPUT when one is named (not "-"), else takes standard output;
+    // either is refused when it is the input's own file. The exit status,
+    // the reason told, when it cannot.
+    std::optional<ExitStatus> open(const std::vector<std::string> &paths, const Input &input)
+    {
+        if (paths.size() < 2 || paths[1] == "-")
+            return openStandardOutput(input);
+        const std::string &path = paths[1];
+        name_ = "'" + printableBytes(path) + "'";
         struct stat target {};
         struct stat source {};
-        const bool exists = stat(name_.c_str(), &target) == 0;
-        if (exists && fstat(inFd, &source) == 0 && sameFile(source, target))
-            return usageError("INPUT and OUTPUT are the same file '" + name_ +
-                              "': the scored rows would replace the forms");
-        const QString path = QFile::decodeName(name_.c_str());
+        const bool exists = stat(path.c_str(), &target) == 0;
+        if (exists && fstat(input.fd(), &source) == 0 && sameFile(source, target))
+            return usageError("INPUT and OUTPUT are the same file " + name_ +
+                              ": the scored rows would replace the forms");
+        int fd = -1;
         if (exists && !S_ISREG(target.st_mode)) {
-            direct_.emplace(path);
+            fd = direct_ = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
         } else {
-            // Through a symbolic link to the file it names, so that the link stays.
-            const QFileInfo info(path);
-            QString file = path;
-            if (info.isSymLink())
-                file = exists ? info.canonicalFilePath() : info.symLinkTarget();
-            saved_.emplace(file);
+            replaced_.emplace();
+            if (replaced_->open(path))
+                fd = replaced_->fd();
         }
-        QIODevice &device = saved_ ? static_cast<QIODevice &>(*saved_) : *direct_;
-        if (!device.open(QIODevice::WriteOnly)) {
-            complain("cannot write '" + name_ + "': " + device.errorString().toStdString());
+        if (fd < 0) {
+            const int error = errno;
+            complain("cannot write " + name_ + ": " + std::strerror(error));
             return ExitStatus::Trouble;
         }
-        buffer_.emplace(device);
+        buffer_.emplace(fd, replaced_.has_value());
         stream_.emplace(&*buffer_);
         return std::nullopt;
     }
 
-    std::ostream &stream() { return stream_ ? *stream_ : std::cout; }
+    std::ostream &stream() { return *stream_; }
 
-    // Publishes the named OUTPUT when the run read and wrote everything,
-    // else drops it. False, the reason told, when the output does not stand.
-    bool publish(const RunResult &result)
+    // Ends the output of a run: a named OUTPUT appears when the run read
+    // and wrote everything and told all it had to tell. The run's status,
+    // or Trouble when the output does not stand.
+    ExitStatus finish(const RunResult &result)
     {
-        std::ostream &out = stream();
-        out.flush();
-        const bool written = buffer_ ? !buffer_->failed() && bool(out) : bool(out);
-        const bool wholeInput = result.status != ExitStatus::Trouble;
-        if (wholeInput && !written)
-            complain("the output could not be written");
-        if (!saved_)
-            return written;
-        if (!wholeInput || !written) {
-            saved_->cancelWriting(); // the temporary file goes, nothing is published
-            return false;
+        const bool complete = result.status != ExitStatus::Trouble;
+        if (!finishWriting(complete) || (replaced_ && !complete)) {
+            drop();
+            return ExitStatus::Trouble;
         }
-        if (!saved_->commit()) {
-            complain("cannot write '" + name_ + "': " + saved_->errorString().toStdString());
-            return false;
+        if (result.failedRows > 0)
+            complain(std::to_string(result.failedRows) + " of " + std::to_string(result.rows) +
+                     " rows carry an error");
+        // A message that could not be told fails the run like a row that
+        // could not be written.
+        if (!std::cerr) {
+            drop();
+            return ExitStatus::Trouble;
         }
-        return true;
+        if (replaced_ && !replaced_->publish()) {
+            const int error = errno;
+            complain("cannot write " + name_ + ": " + std::strerror(error));
+            return ExitStatus::Trouble;
+        }
+        return result.status;
     }
 
 private:
-    std::string name_;
-    std::optional<QSaveFile> saved_;
-    std::optional<QFile> direct_;
-    std::optional<DeviceWriteBuffer> buffer_;
+    std::optional<ExitStatus> openStandardOutput(const Input &input)
+    {
+        // Appended to its own input (">> forms.csv"), the scorer would read
+        // its rows again, without end. A terminal may be both.
+        struct stat target {};
+        struct stat source {};
+        if (fstat(STDOUT_FILENO, &target) == 0 && S_ISREG(target.st_mode) &&
+            fstat(input.fd(), &source) == 0 && sameFile(source, target))
+            return usageError((input.named()
+                                   ? "INPUT and standard output are the same file " + input.name()
+                                   : std::string("standard input and standard output are the same "
+                                                 "file")) +
+                              ": the scored rows would be written into the forms");
+        buffer_.emplace(STDOUT_FILENO);
+        stream_.emplace(&*buffer_);
+        return std::nullopt;
+    }
+
+    // Writes what is left and closes a device; false when a write failed,
+    // told when the run was complete (else the run has told its own reason).
+    bool finishWriting(bool complete)
+    {
+        stream_->flush();
+        int error = buffer_->error();
+        if (direct_ >= 0) {
+            // Some devices and network files report a failed write only here.
+            if (close(direct_) != 0 && error == 0 && errno != EINTR)
+                error = errno;
+            direct_ = -1;
+        }
+        if (error != 0 && complete)
+            complain("cannot write " + name_ + ": " + std::strerror(error));
+        return error == 0;
+    }
+
+    void drop()
+    {
+        if (replaced_)
+            replaced_->cancel();
+    }
+
+    std::string name_ = "standard output"; // as messages show it
+    int direct_ = -1;                      // a device or FIFO the run opened, else -1
+    std::optional<ReplacedFile> replaced_;
+    std::optional<FdWriteBuffer> buffer_;
     std::optional<std::ostream> stream_;
 };
 
-// The options as the command line gives them.
-struct Options {
-    bool help = false;
-    std::optional<Form> form;
-    Encoding encoding = Encoding::Utf8;
-    std::vector<std::string> paths; // the bytes given, whatever their encoding
-};
-
-// Parses the command line; a message for the user when it is wrong.
-std::variant<Options, std::string> parseOptions(int argc, char **argv)
+// Prints the help or the version; Trouble when standard output fails.
+ExitStatus tell(const std::string &text)
 {
-    // Paths go back to the system as the bytes they came in, also when they
-    // are no text in the locale's encoding.
-    QStringList arguments;
-    QHash<QString, std::string> bytesOf;
-    for (int i = 0; i < argc; ++i) {
-        arguments << QFile::decodeName(argv[i]);
-        bytesOf.insert(arguments.back(), argv[i]);
-    }
-    QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
-    const QCommandLineOption help(QStringList{"h", "help"});
-    const QCommandLineOption form("form", {}, "33|66");
-    const QCommandLineOption encoding("encoding", {}, "utf-8|gbk");
-    parser.addOptions({help, form, encoding});
-    if (!parser.parse(arguments)) {
-        if (!parser.unknownOptionNames().isEmpty()) {
-            const QString name = parser.unknownOptionNames().front();
-            return "unknown option '" + std::string(name.size() > 1 ? "--" : "-") +
-                   name.toStdString() + "'";
-        }
-        if (arguments.back() == "--form")
-            return std::string("--form needs 33 or 66");
-        if (arguments.back() == "--encoding")
-            return std::string("--encoding needs utf-8 or gbk");
-        return parser.errorText().toStdString();
-    }
-
-    Options options;
-    options.help = parser.isSet(help);
-    if (options.help)
-        return options;
-    if (parser.isSet(form)) {
-        const QString value = parser.value(form);
-        if (value == "33")
-            options.form = Form::Items33;
-        else if (value == "66")
-            options.form = Form::Items66;
-        else
-            return "--form must be 33 or 66, not '" + value.toStdString() + "'";
-    }
-    if (parser.isSet(encoding)) {
-        const QString value = parser.value(encoding).toLower();
-        if (value == "utf-8" || value == "utf8")
-            options.encoding = Encoding::Utf8;
-        else if (value == "gbk" || value == "cp936")
-            options.encoding = Encoding::Gbk;
-        else
-            return "--encoding must be utf-8 or gbk, not '" + parser.value(encoding).toStdString() +
-                   "'";
-    }
-    for (const QString &path : parser.positionalArguments())
-        options.paths.push_back(bytesOf.value(path));
-    return options;
+    if (writeAll(STDOUT_FILENO, text))
+        return ExitStatus::AllScored;
+    const int error = errno;
+    complain(std::string("cannot write standard output: ") + std::strerror(error));
+    return ExitStatus::Trouble;
 }
 
 ExitStatus run(int argc, char **argv)
@@ -283,10 +246,8 @@ ExitStatus run(int argc, char **argv)
     if (const auto *message = std::get_if<std::string>(&parsed))
         return usageError(*message);
     const Options &options = std::get<Options>(parsed);
-    if (options.help) {
-        std::cout << kUsage;
-        return ExitStatus::AllScored;
-    }
+    if (options.help || options.version)
+        return tell(options.help ? kUsage : versionText());
     if (!options.form)
         return usageError("--form 33 or --form 66 is required");
     if (options.paths.size() > 2)
@@ -296,7 +257,7 @@ ExitStatus run(int argc, char **argv)
     if (!input.open(options.paths))
         return ExitStatus::Trouble;
     Output output;
-    if (const auto refused = output.open(options.paths, input.fd()))
+    if (const auto refused = output.open(options.paths, input))
         return *refused;
 
     Progress progress(isatty(STDERR_FILENO) == 1);
@@ -305,13 +266,7 @@ ExitStatus run(int argc, char **argv)
         [](const Diagnostic &diagnostic) { std::cerr << formatDiagnostic(diagnostic); },
         [&progress](std::int64_t rows) { progress.update(rows); });
     progress.finish();
-
-    if (!output.publish(result))
-        return ExitStatus::Trouble;
-    if (result.failedRows > 0)
-        complain(std::to_string(result.failedRows) + " of " + std::to_string(result.rows) +
-                 " rows carry an error");
-    return result.status;
+    return output.finish(result);
 }
 
 } // namespace
@@ -333,6 +288,8 @@ std::string formatDiagnostic(const Diagnostic &diagnostic)
 
 int tizhiScoreMain(int argc, char **argv)
 {
+    // A failed message of an earlier run in this process is no failure of this one.
+    std::cerr.clear();
     // No exception leaves the command: whatever goes wrong is trouble.
     try {
         return static_cast<int>(run(argc, argv));
@@ -342,6 +299,18 @@ int tizhiScoreMain(int argc, char **argv)
         complain("an unexpected error");
     }
     return static_cast<int>(ExitStatus::Trouble);
+}
+
+int closeStandardOutput(int status)
+{
+    // A file on a network filesystem may report a failed write only when
+    // it is closed.
+    if (close(STDOUT_FILENO) != 0 && errno != EBADF && errno != EINTR) {
+        const int error = errno;
+        complain(std::string("cannot write standard output: ") + std::strerror(error));
+        return static_cast<int>(ExitStatus::Trouble);
+    }
+    return status;
 }
 
 } // namespace tizhi::cli

@@ -13,6 +13,10 @@ namespace tizhi::cli {
 // process's.
 int tizhiScoreMain(int argc, char **argv);
 
+// Closes standard output at the command's end and returns `status`, or 2
+// (Trouble) when the close reports a failed write.
+int closeStandardOutput(int status);
+
 // A diagnostic of the scorer as the command prints it on standard error,
 // ended by a line break.
 std::string formatDiagnostic(const Diagnostic &diagnostic);

@@ -2,83 +2,15 @@
 // writes and the ones beside them, links and devices, closed descriptors,
 // cells no answer box could hold, byte order marks, and very long lines.
 // Each case runs the real command on files the test sets up.
+#include "scorer_process.h"
 #include "test_registry.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-namespace {
-
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
-// Runs the scorer through the shell, so that a case can redirect or close
-// descriptors; $S is the scorer, the working folder is `dir`.
-Run shell(const QTemporaryDir &dir, const QString &script)
-{
-    QProcess process;
-    process.setWorkingDirectory(dir.path());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("S", QStringLiteral(TIZHI_SCORE_PATH));
-    process.setProcessEnvironment(env);
-    process.start("/bin/sh", {"-c", script});
-    if (!process.waitForStarted() || !process.waitForFinished(120000))
-        return {};
-    return {process.exitCode(), process.readAllStandardOutput(),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
-QByteArray header33()
-{
-    QByteArrayList names{"id"};
-    for (int k = 1; k <= 33; ++k)
-        names << "q" + QByteArray::number(k);
-    return names.join(',');
-}
-
-QByteArray row33(const QByteArray &id, const QByteArray &answer = "1")
-{
-    QByteArrayList cells{id};
-    for (int k = 1; k <= 33; ++k)
-        cells << answer;
-    return cells.join(',');
-}
-
-const QByteArray kForms = header33() + "\n" + row33("a") + "\n" + row33("b", "3") + "\n";
-
-bool write(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
-{
-    QFile file(dir.filePath(name));
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray read(const QTemporaryDir &dir, const QString &name)
-{
-    QFile file(dir.filePath(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-// The files of the folder, so that a case can see nothing was left behind.
-QStringList files(const QTemporaryDir &dir)
-{
-    return QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
-}
-
-} // namespace
+using namespace tizhi::test::scorer;
 
 class TestScoreFiles : public QObject {
     Q_OBJECT
@@ -333,32 +265,9 @@ private slots:
         const QByteArray commas(20 * 1024 * 1024, ',');
         QVERIFY(write(dir, "forms.csv",
                       asHeader ? commas + "\n" : header33() + "\n" + row33("a") + commas + "\n"));
-        // The scorer's own peak (VmHWM of its process, read while it runs):
-        // ru_maxrss would carry this test's own size over from the fork.
-        const QByteArray input = QFile::encodeName(dir.filePath("forms.csv"));
-        const char *argv[] = {TIZHI_SCORE_PATH, "--form", "33", input.constData(), nullptr};
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        pid_t pid = 0;
-        QCOMPARE(posix_spawn(&pid, argv[0], &actions, nullptr, const_cast<char **>(argv), environ),
-                 0);
-        posix_spawn_file_actions_destroy(&actions);
-        long peakKilobytes = 0;
-        int status = 0;
-        while (waitpid(pid, &status, WNOHANG) == 0) {
-            QFile procStatus(QStringLiteral("/proc/%1/status").arg(pid));
-            if (procStatus.open(QIODevice::ReadOnly)) {
-                for (const QByteArray &line : procStatus.readAll().split('\n'))
-                    if (line.startsWith("VmHWM:"))
-                        peakKilobytes = std::max(
-                            peakKilobytes, line.mid(6).trimmed().split(' ').value(0).toLong());
-            }
-            usleep(1000);
-        }
-        QVERIFY(WIFEXITED(status));
-        QCOMPARE(WEXITSTATUS(status), 2);
+        const Peak peak = spawnAndWatch({"--form", "33", dir.filePath("forms.csv")}, {}, 1 << 30);
+        QCOMPARE(peak.exitCode, 2);
+        const long peakKilobytes = peak.kilobytes;
         QVERIFY(peakKilobytes > 0);
         QVERIFY2(peakKilobytes < 200 * 1024,
                  qPrintable(QString::number(peakKilobytes) + " kB at the peak"));
