@@ -21,7 +21,7 @@ RecordTable::RecordTable(const RecordKind &kind, const QSqlDatabase &db, QObject
 QString RecordTable::whereClient() const
 {
     // The driver quotes the value: an identity number is typed by users.
-    QSqlField field(QLatin1String(kIdentNoColumn), QMetaType(QMetaType::QString));
+    QSqlField field{QLatin1String(kIdentNoColumn), QMetaType(QMetaType::QString)};
     field.setValue(client_);
     return QStringLiteral("%1 = %2").arg(QLatin1String(kIdentNoColumn),
                                          database().driver()->formatValue(field));
