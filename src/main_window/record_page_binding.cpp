@@ -187,11 +187,12 @@ void RecordPageBinding::connectCommands()
         {c.remove, &RecordPageBinding::remove},
         {c.refresh, &RecordPageBinding::refresh},
     }};
-    for (const auto &[command, handler] : handlers)
-        connect(command, &QAction::triggered, this, [this, command, handler = handler] {
-            if (mayExecute(command))
-                (this->*handler)();
-        });
+    for (const auto &entry : handlers)
+        connect(entry.first, &QAction::triggered, this,
+                [this, command = entry.first, handler = entry.second] {
+                    if (mayExecute(command))
+                        (this->*handler)();
+                });
     connect(c.save, &QAction::triggered, this, [this, save = c.save] {
         if (mayExecute(save))
             this->save();
