@@ -206,6 +206,14 @@ private slots:
                 grid->mapToGlobal(QPoint(0, grid->height())).y());
         QVERIFY2(notice->toPlainText().contains(w.edition()->database().location()),
                  qPrintable(notice->toPlainText()));
+        // So do the test pages' help texts, in place of "nothing is saved".
+        for (const char *scheme : {"edtCMH33ConSch", "edtCMHConvalesceScheme"}) {
+            auto *box = w.find<TwwDBRichEdit>(QLatin1String(scheme));
+            QVERIFY2(box, scheme);
+            const QString help = box->toPlainText();
+            QVERIFY2(help.contains(w.edition()->database().location()), qPrintable(help));
+            QVERIFY2(!help.contains(QStringLiteral("不能保存数据")), qPrintable(help));
+        }
     }
 
     void newRecordStartsEmptyAndKeepsRichTextAsRtf()
