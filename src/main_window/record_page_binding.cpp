@@ -252,11 +252,16 @@ void RecordPageBinding::moveBy(int rows)
 
 void RecordPageBinding::moveTo(int row)
 {
-    if (row == mapper_->currentIndex() && state_ == State::Browse)
+    if (row == mapper_->currentIndex())
         return;
     const int from = mapper_->currentIndex();
+    // Saving reads the list again and discarding a new record removes its
+    // row: the record moved to is found again by its number.
+    const qint64 targetId = table_->idAt(row);
     moving_ = true;
     if (mayLeave()) {
+        if (targetId)
+            row = std::max(table_->rowOfId(targetId), 0);
         mapper_->setCurrentIndex(row);
         parts_.frame.grid->selectRow(row);
         moving_ = false;

@@ -372,6 +372,25 @@ private slots:
                  storedName);
     }
 
+    void movingOnFromANewRecordReachesTheRecordAsked()
+    {
+        DbWindow w(databases_.fresh());
+        QVERIFY2(w.edition(), "the database did not open");
+        addClient(w, kZhang);
+        addClient(w, kLi);
+        w.command("actCBINew");
+        w.type("edtName", "新客户");
+        // The new record stands first; "next" is the newest saved client,
+        // whose row moves up when the new one is discarded.
+        MessageAnswerer answers({"放弃"});
+        auto *next = w.find<TSpeedButton>("navCBIButton4");
+        QVERIFY2(next, qPrintable(w.missing()));
+        QTest::mouseClick(next, Qt::LeftButton);
+        QCOMPARE(answers.seen.size(), 1);
+        QCOMPARE(w.textOf<TwwDBEdit>("edtName"), QStringLiteral("李四"));
+        QCOMPARE(w.listed(), 2);
+    }
+
     void leavingThePageOrTheWindowAsks()
     {
         const DatabaseSettings settings = databases_.fresh();
