@@ -132,7 +132,8 @@ QString Database::openSqlite(QSqlDatabase &db)
                  {QStringLiteral("PRAGMA foreign_keys = ON"),
                   QStringLiteral("PRAGMA journal_mode = WAL")},
                  &error))
-        return QStringLiteral("数据库文件 %1 已损坏或不是本程序的数据库：%2").arg(settings_.name, error);
+        return QStringLiteral("数据库文件 %1 已损坏或不是本程序的数据库：%2")
+            .arg(settings_.name, error);
     return {};
 }
 

@@ -9,6 +9,8 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <array>
+
 namespace tizhi {
 
 namespace {
@@ -140,15 +142,16 @@ bool createSchema(QSqlDatabase &db, QString *error)
 }
 
 // The steps from each older version to the next, run in order inside the
-// one transaction that also records the new version. Version 1 is the
-// first; later versions add their steps here.
+// one transaction that also records the new version: kMigrations[n - 1]
+// takes version n to n + 1. Version 1 is the first, so there are none yet.
+using Migration = bool (*)(QSqlDatabase &, QString *);
+constexpr std::array<Migration, kSchemaVersion - 1> kMigrations{};
+
 bool migrate(QSqlDatabase &db, int from, QString *error)
 {
-    for (int version = from; version < kSchemaVersion; ++version) {
-        (void)db;
-        *error = QStringLiteral("不认识结构版本 %1。").arg(version);
-        return false;
-    }
+    for (int version = from; version < kSchemaVersion; ++version)
+        if (!kMigrations[std::size_t(version - 1)](db, error))
+            return false;
     return run(db,
                QStringLiteral("UPDATE %1 SET I_VERSION = %2")
                    .arg(QLatin1String(kSchemaTable))

@@ -78,7 +78,7 @@ DatabaseEdition::DatabaseEdition(QWidget *window, std::unique_ptr<Database> data
                                                    {"edtCRName", "edtCRIdentNo"}});
     connect(clients_, &RecordPageBinding::currentChanged, this, &DatabaseEdition::followClient);
     followClient();
-    showCodeNamesInList(pages.clientFrame);
+    showCodeNamesInList(pages.clientFrame, *pages.clients);
     for (const PageFrame *frame : {&pages.clientFrame, &pages.diagnoseFrame, &pages.contactFrame})
         placeNotice(*frame);
     commands.actFind->setEnabled(true);
@@ -112,19 +112,19 @@ void DatabaseEdition::fillLookups(const FieldGrid &fields)
     }
 }
 
-void DatabaseEdition::showCodeNamesInList(const PageFrame &frame)
+void DatabaseEdition::showCodeNamesInList(const PageFrame &frame, const FieldGrid &fields)
 {
-    RecordTable *table = clients_->table();
-    frame.grid->setItemDelegateForColumn(
-        table->column("V_IDENT_TYPE"),
-        new CodeNameDelegate(
-            codeList(database_->connection(), QStringLiteral("T_MEDICINE_DIAGNOSE_IDENT_TYPE")),
-            frame.grid));
-    frame.grid->setItemDelegateForColumn(
-        table->column("V_SEX"),
-        new CodeNameDelegate(
-            codeList(database_->connection(), QStringLiteral("T_MEDICINE_DIAGNOSE_SEX_TYPE")),
-            frame.grid));
+    // The list's code columns name their codes as the page's look-up boxes
+    // do, from the entries those were filled with.
+    for (const auto &[column, box] :
+         {std::pair{"V_IDENT_TYPE", "edtIdentType"}, std::pair{"V_SEX", "edtSex"}}) {
+        const auto *lookup = fields.field<TwwDBLookupCombo>(box);
+        QList<CodeEntry> entries;
+        for (int i = 0; i < lookup->count(); ++i)
+            entries.append({lookup->itemData(i).toString(), lookup->itemText(i)});
+        frame.grid->setItemDelegateForColumn(clients_->table()->column(column),
+                                             new CodeNameDelegate(entries, frame.grid));
+    }
 }
 
 void DatabaseEdition::placeNotice(const PageFrame &frame)

@@ -60,7 +60,7 @@ public:
 
 private:
     void fillLookups(const FieldGrid &fields);
-    void showCodeNamesInList(const PageFrame &frame);
+    void showCodeNamesInList(const PageFrame &frame, const FieldGrid &fields);
     void placeNotice(const PageFrame &frame);
     QString checkClient(RecordPageBinding &clients) const;
     void followClient();

@@ -49,7 +49,7 @@ QList<ToolbarButton> trailingNavigatorButtons(const QString &filterHint)
 
 namespace {
 
-TwwDBNavigator *createToolbar(QWidget *page, const PageFrameSpec &spec)
+TwwDBNavigator *createToolbar(QWidget *page, const PageFrameSpec &spec, PageFrame &frame)
 {
     auto *navigator = new TwwDBNavigator(page);
     navigator->setObjectName(spec.navigatorName);
@@ -70,6 +70,7 @@ TwwDBNavigator *createToolbar(QWidget *page, const PageFrameSpec &spec)
             button->setToolTip(spec_button.hint);
             button->setEnabled(false);
             button->setObjectName(spec.navigatorName + QString::number(++plain));
+            frame.plainButtons.append(button);
         }
     }
     return navigator;
@@ -93,7 +94,7 @@ TwwDBGrid *createRecordList(QWidget *parent, const PageFrameSpec &spec)
     return grid;
 }
 
-TPanel *createCountBar(QWidget *parent, const PageFrameSpec &spec)
+TPanel *createCountBar(QWidget *parent, const PageFrameSpec &spec, PageFrame &frame)
 {
     auto *count = new TPanel(parent);
     count->setObjectName(spec.gridName + "Count");
@@ -103,6 +104,7 @@ TPanel *createCountBar(QWidget *parent, const PageFrameSpec &spec)
     auto *countLabel = new TLabel(count);
     countLabel->setText(QStringLiteral("记录数: 0"));
     countLayout->addWidget(countLabel);
+    frame.count = countLabel;
     return count;
 }
 
@@ -131,7 +133,7 @@ QWidget *createLeftColumn(QWidget *parent, const PageFrameSpec &spec, PageFrame 
     stack->addWidget(frame.notice);
     stack->setCurrentWidget(frame.notice);
     leftLayout->addWidget(listArea, 1);
-    leftLayout->addWidget(createCountBar(left, spec));
+    leftLayout->addWidget(createCountBar(left, spec, frame));
     return left;
 }
 
@@ -143,7 +145,7 @@ PageFrame buildPageFrame(QWidget *page, const PageFrameSpec &spec)
     auto *pageLayout = new QVBoxLayout(page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
     pageLayout->setSpacing(0);
-    frame.navigator = createToolbar(page, spec);
+    frame.navigator = createToolbar(page, spec, frame);
     pageLayout->addWidget(frame.navigator);
 
     // Left column and data area, split by a draggable 5-pixel bar.

@@ -10,7 +10,9 @@
 class QAction;
 class QWidget;
 class TRichEdit;
+class TLabel;
 class TScrollBox;
+class TSpeedButton;
 class TwwDBGrid;
 class TwwDBNavigator;
 
@@ -39,6 +41,10 @@ struct PageFrameSpec {
 
 struct PageFrame {
     TwwDBNavigator *navigator = nullptr;
+    // The twelve plain navigator buttons, in order: the six that move
+    // through the records first.
+    QList<TSpeedButton *> plainButtons;
+    TLabel *count = nullptr; // the count bar's text
     TwwDBGrid *grid = nullptr;
     TRichEdit *notice = nullptr;
     TScrollBox *dataArea = nullptr;

@@ -58,9 +58,9 @@ private:
         const QByteArray stored = value.toString().toUtf8();
         if (stored.isEmpty() || !rtf::read(stored, *rich->document()))
             rich->setPlainText(value.toString());
-        // What the field holds as loaded, to tell an edit from RTF written
-        // again in another spelling.
-        rich->setProperty("loadedRtf", rtf::write(*rich->document()));
+        // An edit marks the document: one not edited keeps its stored RTF,
+        // which written again might be spelt otherwise.
+        rich->document()->setModified(false);
     }
 
     static QVariant valueOf(QWidget *editor, const QModelIndex &index)
@@ -201,14 +201,12 @@ void RecordPageBinding::connectCommands()
 
 void RecordPageBinding::connectNavigator()
 {
-    const QString name = parts_.frame.navigator->objectName();
     // First, back ten, prior, next, forward ten, last.
     const std::array<int, 6> steps = {-1000000000, -10, -1, 1, 10, 1000000000};
     for (std::size_t i = 0; i < moves_.size(); ++i) {
-        moves_[i] =
-            parts_.frame.navigator->findChild<TSpeedButton *>(name + QString::number(i + 1));
+        moves_[i] = parts_.frame.plainButtons.value(qsizetype(i));
         if (!moves_[i])
-            missingControl("TSpeedButton", qPrintable(name + QString::number(i + 1)));
+            missingControl("TSpeedButton", qPrintable(parts_.frame.navigator->objectName()));
         connect(moves_[i], &QAbstractButton::clicked, this,
                 [this, step = steps[i]] { moveBy(step); });
     }
@@ -298,10 +296,7 @@ void RecordPageBinding::updateCommands()
 
 void RecordPageBinding::updateCount()
 {
-    const QString countName = parts_.frame.grid->objectName() + QStringLiteral("Count");
-    auto *bar = parts_.window->findChild<TPanel *>(countName);
-    if (auto *label = bar ? bar->findChild<TLabel *>() : nullptr)
-        label->setText(QStringLiteral("记录数: %1").arg(table_->recordCount()));
+    parts_.frame.count->setText(QStringLiteral("记录数: %1").arg(table_->recordCount()));
 }
 
 void RecordPageBinding::setFieldsEditable(bool editable)
@@ -364,7 +359,7 @@ void RecordPageBinding::insert()
     mapper_->setCurrentIndex(0);
     parts_.frame.grid->selectRow(0);
     moving_ = false;
-    table_->setProperty("idBeforeInsert", before);
+    idBeforeInsert_ = before;
     setState(State::Insert);
     if (QWidget *first = parts_.fields->fields.value(0).widget)
         first->setFocus(Qt::OtherFocusReason);

@@ -106,6 +106,7 @@ private:
     QDataWidgetMapper *mapper_ = nullptr;
     std::array<TSpeedButton *, 6> moves_{};
     State state_ = State::Browse;
+    qint64 idBeforeInsert_ = 0; // shown again when an insert is cancelled
     QString clientIdentNo_;
     QString clientName_;
     Check saveCheck_;
