@@ -47,7 +47,9 @@ public:
 
 private:
     QTemporaryDir dir_;
-    int count_ = 0;
+    // Counted across the process: every test class of a run makes its
+    // databases in the same PostgreSQL cluster.
+    static inline int count_ = 0;
 };
 
 } // namespace tizhi::test

@@ -18,13 +18,21 @@ RecordTable::RecordTable(const RecordKind &kind, const QSqlDatabase &db, QObject
         setHeaderData(c, Qt::Horizontal, record().fieldName(c).toUpper());
 }
 
-QString RecordTable::whereClient() const
+QString RecordTable::quoted(const char *column, const QString &value) const
 {
     // The driver quotes the value: an identity number is typed by users.
-    QSqlField field{QLatin1String(kIdentNoColumn), QMetaType(QMetaType::QString)};
-    field.setValue(client_);
-    return QStringLiteral("%1 = %2").arg(QLatin1String(kIdentNoColumn),
+    QSqlField field{QLatin1String(column), QMetaType(QMetaType::QString)};
+    field.setValue(value);
+    return QStringLiteral("%1 = %2").arg(QLatin1String(column),
                                          database().driver()->formatValue(field));
+}
+
+QString RecordTable::whereClient() const
+{
+    QString where = quoted(kIdentNoColumn, client_);
+    if (!scope_.isEmpty())
+        where += QStringLiteral(" AND ") + scope_;
+    return where;
 }
 
 void RecordTable::setClient(const QString &P_V_IDENT_NO)
@@ -32,6 +40,12 @@ void RecordTable::setClient(const QString &P_V_IDENT_NO)
     client_ = P_V_IDENT_NO;
     if (kind_.detail)
         setFilter(client_.isEmpty() ? QStringLiteral("1 = 0") : whereClient());
+}
+
+void RecordTable::setScope(const char *column, const QString &value)
+{
+    scope_ = quoted(column, value);
+    setClient(client_);
 }
 
 bool RecordTable::selectRecords()

@@ -27,6 +27,9 @@ public:
     // is `P_V_IDENT_NO` (none when it is empty).
     void setClient(const QString &P_V_IDENT_NO);
     QString client() const { return client_; }
+    // Lists only the records whose `column` holds `value` as well (the
+    // tests of one form).
+    void setScope(const char *column, const QString &value);
 
     // Newest first; false when the query failed (lastError() says why).
     bool selectRecords();
@@ -54,10 +57,12 @@ protected:
 
 private:
     QString whereClient() const;
+    QString quoted(const char *column, const QString &value) const;
     bool runWrite(QSqlQuery &query, bool mustTouchOneRow);
 
     const RecordKind &kind_;
     QString client_;
+    QString scope_;
     qint64 lastInsertedId_ = 0;
     bool conflict_ = false;
 };

@@ -3,6 +3,7 @@
 #include "code_dictionary.h"
 #include "database.h"
 #include "record_kinds.h"
+#include "test_records.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -77,6 +78,14 @@ QString createTable(const RecordKind &kind, const QString &driverName)
         .arg(QLatin1String(kind.table), parts.join(QStringLiteral(",\n  ")));
 }
 
+// Version 2 keeps each client's constitution tests.
+QStringList testTableStatements(const QString &driverName)
+{
+    return {createTable(testKind(), driverName),
+            QStringLiteral("CREATE INDEX %1_client ON %1 (V_IDENT_NO, %2, ID)")
+                .arg(QLatin1String(testKind().table), QLatin1String(kTestTypeColumn))};
+}
+
 QStringList indexStatements()
 {
     const QString client = QLatin1String(clientKind().table);
@@ -143,9 +152,18 @@ bool createSchema(QSqlDatabase &db, QString *error)
 
 // The steps from each older version to the next, run in order inside the
 // one transaction that also records the new version: kMigrations[n - 1]
-// takes version n to n + 1. Version 1 is the first, so there are none yet.
+// takes version n to n + 1.
 using Migration = bool (*)(QSqlDatabase &, QString *);
-constexpr std::array<Migration, kSchemaVersion - 1> kMigrations{};
+
+bool addTestTable(QSqlDatabase &db, QString *error)
+{
+    for (const QString &statement : testTableStatements(db.driverName()))
+        if (!run(db, statement, error))
+            return false;
+    return true;
+}
+
+constexpr std::array<Migration, kSchemaVersion - 1> kMigrations{addTestTable};
 
 bool migrate(QSqlDatabase &db, int from, QString *error)
 {
@@ -173,7 +191,7 @@ QStringList createStatements(const QString &driverName)
                            codeTableStatement(driverName)};
     for (const RecordKind *kind : recordKinds())
         statements << createTable(*kind, driverName);
-    return statements + indexStatements();
+    return statements + indexStatements() + testTableStatements(driverName);
 }
 
 int storedSchemaVersion(QSqlDatabase &db, QString *error)

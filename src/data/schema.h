@@ -12,7 +12,9 @@ class QSqlDatabase;
 namespace tizhi {
 
 // The version this program writes.
-inline constexpr int kSchemaVersion = 1;
+// 1: clients, diagnosis and contact records, the code dictionary;
+// 2: the constitution tests.
+inline constexpr int kSchemaVersion = 2;
 inline constexpr const char *kSchemaTable = "schema_version";
 
 // Makes or migrates the schema of an open database. Empty on success; the
@@ -23,7 +25,7 @@ QString prepareSchema(QSqlDatabase &db);
 // it cannot be read (`error` then says why).
 int storedSchemaVersion(QSqlDatabase &db, QString *error = nullptr);
 
-// The statements that make version 1 on `driverName`'s engine.
+// The statements that make the current version on `driverName`'s engine.
 QStringList createStatements(const QString &driverName);
 
 } // namespace tizhi

@@ -1,0 +1,215 @@
+#include "test_records.h"
+
+#include "database.h"
+#include "item_string.h"
+
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <deque>
+
+namespace tizhi {
+
+namespace {
+
+// Column names made from the catalogue live as long as the program.
+const char *keep(const QByteArray &name)
+{
+    static std::deque<QByteArray> names;
+    return names.emplace_back(name).constData();
+}
+
+QList<ColumnDef> testColumns()
+{
+    using T = ColumnType;
+    // The header as the test pages show it; an answer is one digit.
+    QList<ColumnDef> columns{
+        {kTestTypeColumn, T::Text, 128, true},
+        {kTestTimeColumn, T::Timestamp, 0, true},
+        {"V_NAME", T::Text, 64, true},
+        {"V_IDENT_NO", T::Text, 32, true},
+        {"V_DOCTOR", T::Text, 64},
+        {"V_SITE", T::Text, 128},
+    };
+    for (int question = 1; question <= kQuestionCount33; ++question)
+        columns.append({keep(answerColumn(question).toLatin1()), T::Text, 1});
+    // An item string typed by hand may be longer than a form's; scores are
+    // short number texts, verdicts the dictionary's words. The summaries
+    // are made from all nine types: memos.
+    for (const AssessmentColumn &column : assessmentColumns()) {
+        const QByteArray name(column.name);
+        if (name.endsWith("_FIELD"))
+            columns.append({column.name, T::Text, 255});
+        else if (name.startsWith("N_"))
+            columns.append({column.name, T::Text, 32});
+        else if (name.endsWith("_TOTAL"))
+            columns.append({column.name, T::Memo});
+        else
+            columns.append({column.name, T::Text, 128});
+    }
+    columns.append({"V_REMARK", T::Memo});
+    // How many questions were left unanswered when the test was saved: the
+    // record list marks incomplete tests without reading their answers.
+    columns.append({kUnansweredColumn, T::Integer});
+    return columns;
+}
+
+std::array<AssessmentColumn, 38> makeAssessmentColumns()
+{
+    std::array<AssessmentColumn, 38> columns{};
+    std::size_t at = 0;
+    for (const ConstitutionType &type : kTypes) {
+        const QByteArray upper(type.upperPinyin.data(), qsizetype(type.upperPinyin.size()));
+        const TypeFields &fields = fieldsOf(type);
+        columns[at++] = {fields.field, keep("V_" + upper + "_FIELD")};
+        columns[at++] = {fields.org, keep("N_" + upper + "_ORG")};
+        columns[at++] = {fields.con, keep("N_" + upper + "_CON")};
+        columns[at++] = {fields.result, keep("V_" + upper + "_RESULT")};
+    }
+    columns[at++] = {&AssessmentRecord::V_CON_TOTAL, "V_CON_TOTAL"};
+    columns[at++] = {&AssessmentRecord::V_RESULT_TOTAL, "V_RESULT_TOTAL"};
+    return columns;
+}
+
+QVariant textOrNull(const QString &text)
+{
+    return text.isEmpty() ? QVariant() : QVariant(text);
+}
+
+QVariant textOrNull(const std::string &text)
+{
+    return text.empty() ? QVariant() : QVariant(QString::fromStdString(text));
+}
+
+// The women-only and men-only questions of a type count as one.
+void addUnanswered66(const ConstitutionType &type, const std::string &itemString,
+                     QStringList &missing)
+{
+    const std::vector<std::string_view> answers = itemStringAnswers(itemString);
+    bool someSexAnswered = false;
+    QList<int> sexMissing;
+    for (std::size_t i = 0; i < type.questions66.size(); ++i) {
+        const bool answered = i < answers.size() && !answers[i].empty();
+        if (type.questions66[i].appliesTo != Sex::Any) {
+            someSexAnswered = someSexAnswered || answered;
+            if (!answered)
+                sexMissing.append(int(i) + 1);
+        } else if (!answered) {
+            missing << QStringLiteral("%1第 %2 题")
+                           .arg(QString::fromUtf8(type.displayName.data(),
+                                                  qsizetype(type.displayName.size())))
+                           .arg(i + 1);
+        }
+    }
+    if (!someSexAnswered && !sexMissing.isEmpty())
+        missing << QStringLiteral("%1第 %2 题")
+                       .arg(QString::fromUtf8(type.displayName.data(),
+                                              qsizetype(type.displayName.size())))
+                       .arg(sexMissing.first());
+}
+
+} // namespace
+
+const RecordKind &testKind()
+{
+    static const RecordKind kind{"habitus_test", testColumns(), true};
+    return kind;
+}
+
+QString answerColumn(int question)
+{
+    return QStringLiteral("V_ANSWER_%1").arg(question, 2, 10, QLatin1Char('0'));
+}
+
+const std::array<AssessmentColumn, 38> &assessmentColumns()
+{
+    static const std::array<AssessmentColumn, 38> columns = makeAssessmentColumns();
+    return columns;
+}
+
+QStringList unansweredQuestions(const StoredTest &test)
+{
+    QStringList missing;
+    if (test.form == QLatin1String(kForm33Code)) {
+        for (int question = 1; question <= kQuestionCount33; ++question)
+            if (trimText(test.answers[std::size_t(question - 1)]).empty())
+                missing << QStringLiteral("第 %1 题").arg(question);
+        return missing;
+    }
+    for (const ConstitutionType &type : kTypes)
+        addUnanswered66(type, test.record.*fieldsOf(type).field, missing);
+    return missing;
+}
+
+void writeTest(const StoredTest &test, QSqlRecord &values)
+{
+    values.setValue(QLatin1String(kTestTypeColumn), test.form);
+    values.setValue(QLatin1String(kTestTimeColumn), test.testTime);
+    values.setValue(QStringLiteral("V_NAME"), test.name);
+    values.setValue(QStringLiteral("V_IDENT_NO"), test.identNo);
+    values.setValue(QStringLiteral("V_DOCTOR"), textOrNull(test.doctor));
+    values.setValue(QStringLiteral("V_SITE"), textOrNull(test.site));
+    for (int question = 1; question <= kQuestionCount33; ++question)
+        values.setValue(answerColumn(question),
+                        textOrNull(test.answers[std::size_t(question - 1)]));
+    for (const AssessmentColumn &column : assessmentColumns())
+        values.setValue(QLatin1String(column.name), textOrNull(test.record.*column.member));
+    values.setValue(QStringLiteral("V_REMARK"), textOrNull(test.remark));
+    values.setValue(QLatin1String(kUnansweredColumn), int(unansweredQuestions(test).size()));
+}
+
+StoredTest readTest(const QSqlRecord &values)
+{
+    StoredTest test;
+    test.form = values.value(QLatin1String(kTestTypeColumn)).toString();
+    test.testTime = values.value(QLatin1String(kTestTimeColumn)).toDateTime();
+    test.name = values.value(QStringLiteral("V_NAME")).toString();
+    test.identNo = values.value(QStringLiteral("V_IDENT_NO")).toString();
+    test.doctor = values.value(QStringLiteral("V_DOCTOR")).toString();
+    test.site = values.value(QStringLiteral("V_SITE")).toString();
+    for (int question = 1; question <= kQuestionCount33; ++question)
+        test.answers[std::size_t(question - 1)] =
+            values.value(answerColumn(question)).toString().toStdString();
+    for (const AssessmentColumn &column : assessmentColumns())
+        test.record.*column.member =
+            values.value(QLatin1String(column.name)).toString().toStdString();
+    test.remark = values.value(QStringLiteral("V_REMARK")).toString();
+    return test;
+}
+
+struct TestWriter::Statement {
+    QSqlQuery query;
+    QSqlRecord values;
+};
+
+TestWriter::TestWriter(const QSqlDatabase &db) : statement_(new Statement{QSqlQuery(db), {}})
+{
+    QStringList names;
+    for (const ColumnDef &column : testKind().columns) {
+        names << QLatin1String(column.name);
+        statement_->values.append(QSqlField(QLatin1String(column.name)));
+    }
+    statement_->query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                  .arg(QLatin1String(testKind().table), names.join(u','),
+                                       QStringList(names.size(), QStringLiteral("?")).join(u',')));
+}
+
+TestWriter::~TestWriter()
+{
+    delete statement_;
+}
+
+QString TestWriter::insert(const StoredTest &test)
+{
+    writeTest(test, statement_->values);
+    for (int i = 0; i < statement_->values.count(); ++i)
+        statement_->query.bindValue(i, statement_->values.value(i));
+    if (!statement_->query.exec())
+        return databaseErrorText(statement_->query.lastError());
+    lastId_ = statement_->query.lastInsertId().toLongLong();
+    return {};
+}
+
+} // namespace tizhi
