@@ -4,88 +4,19 @@
 #include "control_kinds.h"
 #include "database.h"
 #include "record_table.h"
-#include "rtf.h"
+#include "record_view.h"
+#include "test_records.h"
 #include "uniChineseMedicinePublic.h"
 
-#include <QDataWidgetMapper>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSqlError>
 #include <QStyledItemDelegate>
-#include <QTextDocument>
 
 namespace tizhi {
 
 namespace {
-
-// The earliest date a picker holds; a picker at it shows nothing, which is
-// how a date not given yet (a birthday, the next contact) is shown.
-const QDateTime kNoDate(QDate(1900, 1, 1), QTime(0, 0));
-
-// Between the fields' contents and the record's values: empty text is no
-// value, a look-up box stores its code, a picker its date or date and time,
-// a rich-text field RTF. QDataWidgetMapper's default would store each
-// widget's user property as it stands.
-class RecordFieldDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    void setEditorData(QWidget *editor, const QModelIndex &index) const override
-    {
-        const QVariant value = index.data(Qt::EditRole);
-        if (auto *edit = qobject_cast<TwwDBEdit *>(editor)) {
-            edit->setText(value.isNull() ? QString() : value.toString());
-        } else if (auto *lookup = qobject_cast<TwwDBLookupCombo *>(editor)) {
-            lookup->setCurrentIndex(value.isNull() ? -1 : lookup->findData(value.toString()));
-        } else if (auto *picker = qobject_cast<TwwDBDateTimePicker *>(editor)) {
-            const QDateTime when = value.toDateTime();
-            picker->setDateTime(value.isNull() || !when.isValid() ? kNoDate : when);
-        } else if (auto *rich = qobject_cast<TwwDBRichEdit *>(editor)) {
-            setRichText(rich, value);
-        }
-    }
-
-    void setModelData(QWidget *editor, QAbstractItemModel *model,
-                      const QModelIndex &index) const override
-    {
-        model->setData(index, valueOf(editor, index));
-    }
-
-private:
-    static void setRichText(TwwDBRichEdit *rich, const QVariant &value)
-    {
-        const QByteArray stored = value.toString().toUtf8();
-        if (stored.isEmpty() || !rtf::read(stored, *rich->document()))
-            rich->setPlainText(value.toString());
-        // An edit marks the document: one not edited keeps its stored RTF,
-        // which written again might be spelt otherwise.
-        rich->document()->setModified(false);
-    }
-
-    static QVariant valueOf(QWidget *editor, const QModelIndex &index)
-    {
-        if (auto *edit = qobject_cast<TwwDBEdit *>(editor))
-            return edit->text().isEmpty() ? QVariant() : QVariant(edit->text());
-        if (auto *lookup = qobject_cast<TwwDBLookupCombo *>(editor))
-            return lookup->currentIndex() < 0 ? QVariant() : lookup->currentData();
-        if (auto *picker = qobject_cast<TwwDBDateTimePicker *>(editor)) {
-            if (picker->dateTime() == kNoDate)
-                return {};
-            if (!picker->displayFormat().contains(u'H'))
-                return picker->date();
-            return picker->dateTime();
-        }
-        if (auto *rich = qobject_cast<TwwDBRichEdit *>(editor)) {
-            const QByteArray written = rtf::write(*rich->document());
-            if (written == rich->property("loadedRtf").toByteArray())
-                return index.data(Qt::EditRole); // unchanged
-            return rich->document()->isEmpty() ? QVariant()
-                                               : QVariant(QString::fromLatin1(written));
-        }
-        return {};
-    }
-};
 
 // Times in the record lists as the pickers show them, whatever form the
 // engine hands them in (SQLite gives ISO text).
@@ -112,11 +43,14 @@ RecordPageBinding::RecordPageBinding(Database &database, const Parts &parts)
 {
     createModel();
     configureList();
-    createMappings();
+    view_ = parts_.makeView ? parts_.makeView(*table_)
+                            : std::make_unique<MappedView>(*table_, *parts_.kind, *parts_.fields,
+                                                           parts_.fixedFields, this);
     connectCommands();
     connectNavigator();
     setState(State::Browse);
     refresh();
+    startNewWithoutClient();
 }
 
 RecordPageBinding::~RecordPageBinding() = default;
@@ -124,6 +58,8 @@ RecordPageBinding::~RecordPageBinding() = default;
 void RecordPageBinding::createModel()
 {
     table_ = new RecordTable(*parts_.kind, database_.connection(), this);
+    if (parts_.scopeColumn)
+        table_->setScope(parts_.scopeColumn, parts_.scopeValue);
     if (parts_.kind->detail)
         table_->setClient(QString());
 }
@@ -158,23 +94,6 @@ void RecordPageBinding::configureList()
                 if (!moving_ && current.isValid())
                     moveTo(current.row());
             });
-}
-
-void RecordPageBinding::createMappings()
-{
-    mapper_ = new QDataWidgetMapper(this);
-    mapper_->setModel(table_);
-    mapper_->setItemDelegate(new RecordFieldDelegate(mapper_));
-    mapper_->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
-    const QList<Field> &fields = parts_.fields->fields;
-    for (int i = 0; i < fields.size() && i < parts_.kind->columns.size(); ++i) {
-        QWidget *widget = fields[i].widget;
-        if (auto *picker = qobject_cast<TwwDBDateTimePicker *>(widget)) {
-            picker->setMinimumDateTime(kNoDate);
-            picker->setSpecialValueText(QStringLiteral(" "));
-        }
-        mapper_->addMapping(widget, table_->column(parts_.kind->columns[i].name));
-    }
 }
 
 void RecordPageBinding::connectCommands()
@@ -214,16 +133,20 @@ void RecordPageBinding::connectNavigator()
 
 qint64 RecordPageBinding::currentId() const
 {
-    const int row = mapper_->currentIndex();
-    return row >= 0 && row < table_->rowCount() ? table_->idAt(row) : 0;
+    return row_ >= 0 && row_ < table_->rowCount() ? table_->idAt(row_) : 0;
 }
 
 QString RecordPageBinding::currentValue(const char *field) const
 {
-    const int row = mapper_->currentIndex();
-    if (row < 0)
+    if (row_ < 0)
         return {};
-    return table_->data(table_->index(row, table_->column(field))).toString();
+    return table_->data(table_->index(row_, table_->column(field))).toString();
+}
+
+void RecordPageBinding::setCurrentValue(const char *field, const QVariant &value)
+{
+    if (row_ >= 0)
+        setColumn(*table_, row_, field, value);
 }
 
 void RecordPageBinding::setClient(const QString &identNo, const QString &name)
@@ -231,14 +154,25 @@ void RecordPageBinding::setClient(const QString &identNo, const QString &name)
     clientIdentNo_ = identNo;
     clientName_ = name;
     if (parts_.kind->detail) {
+        if (state_ != State::Browse) {
+            table_->revertAll();
+            setState(State::Browse);
+        }
         table_->setClient(identNo);
         refresh();
+        startNewWithoutClient();
     }
+}
+
+void RecordPageBinding::startNewWithoutClient()
+{
+    if (parts_.newWithoutClient && clientIdentNo_.isEmpty() && state_ == State::Browse)
+        insert();
 }
 
 void RecordPageBinding::moveBy(int rows)
 {
-    int target = mapper_->currentIndex() + rows;
+    int target = row_ + rows;
     if (rows > 0) {
         while (target >= table_->rowCount() && table_->canFetchMore())
             table_->fetchMore();
@@ -250,9 +184,9 @@ void RecordPageBinding::moveBy(int rows)
 
 void RecordPageBinding::moveTo(int row)
 {
-    if (row == mapper_->currentIndex())
+    if (row == row_)
         return;
-    const int from = mapper_->currentIndex();
+    const int from = row_;
     // Saving reads the list again and discarding a new record removes its
     // row: the record moved to is found again by its number.
     const qint64 targetId = table_->idAt(row);
@@ -260,7 +194,8 @@ void RecordPageBinding::moveTo(int row)
     if (mayLeave()) {
         if (targetId)
             row = std::max(table_->rowOfId(targetId), 0);
-        mapper_->setCurrentIndex(row);
+        row_ = row;
+        view_->show(*table_, row);
         parts_.frame.grid->selectRow(row);
         moving_ = false;
         updateCommands();
@@ -274,17 +209,19 @@ void RecordPageBinding::moveTo(int row)
 void RecordPageBinding::setState(State state)
 {
     state_ = state;
-    setFieldsEditable(state != State::Browse);
+    view_->setEditable(state != State::Browse);
     updateCommands();
+    emit stateChanged();
 }
 
 void RecordPageBinding::updateCommands()
 {
     const RecordCommands &c = parts_.commands;
     const bool browsing = state_ == State::Browse;
-    const bool hasRecord = mapper_->currentIndex() >= 0;
+    const bool hasRecord = row_ >= 0;
     const bool mayInsert = !parts_.kind->detail || !clientIdentNo_.isEmpty();
     c.insert->setEnabled(browsing && mayInsert);
+    // A page's own new record without a client: Cancel starts it afresh.
     c.edit->setEnabled(browsing && hasRecord);
     c.remove->setEnabled(browsing && hasRecord);
     c.refresh->setEnabled(browsing);
@@ -297,21 +234,6 @@ void RecordPageBinding::updateCommands()
 void RecordPageBinding::updateCount()
 {
     parts_.frame.count->setText(QStringLiteral("记录数: %1").arg(table_->recordCount()));
-}
-
-void RecordPageBinding::setFieldsEditable(bool editable)
-{
-    const TColor editableColor = InterfaceRecord->GetEditableColor();
-    const TColor readOnlyColor = InterfaceRecord->GetReadOnlyColor();
-    for (const Field &field : parts_.fields->fields) {
-        const bool open = editable && !parts_.fixedFields.contains(field.widget->objectName());
-        if (auto *kind = dynamic_cast<IControlKind *>(field.widget)) {
-            kind->setReadOnlyFlag(!open);
-            kind->setColor(open ? editableColor : readOnlyColor);
-        }
-        if (qobject_cast<TwwDBLookupCombo *>(field.widget))
-            field.widget->setEnabled(open);
-    }
 }
 
 void RecordPageBinding::refresh()
@@ -328,9 +250,8 @@ void RecordPageBinding::reselectAt(qint64 id)
     if (row < 0 && table_->rowCount() > 0)
         row = 0;
     moving_ = true;
-    mapper_->setCurrentIndex(row);
-    if (row < 0)
-        mapper_->revert(); // no record: empty fields
+    row_ = row;
+    view_->show(*table_, row);
     if (row >= 0)
         parts_.frame.grid->selectRow(row);
     moving_ = false;
@@ -345,7 +266,7 @@ bool RecordPageBinding::showRecord(qint64 id)
     if (row < 0)
         return false;
     moveTo(row);
-    return mapper_->currentIndex() == row;
+    return row_ == table_->rowOfId(id);
 }
 
 void RecordPageBinding::insert()
@@ -356,12 +277,18 @@ void RecordPageBinding::insert()
     table_->insertRow(0);
     fillNewRecord();
     moving_ = true;
-    mapper_->setCurrentIndex(0);
+    row_ = 0;
+    view_->show(*table_, 0);
     parts_.frame.grid->selectRow(0);
     moving_ = false;
     idBeforeInsert_ = before;
     setState(State::Insert);
-    if (QWidget *first = parts_.fields->fields.value(0).widget)
+    // What the new record holds before anything is entered.
+    view_->store(*table_, 0);
+    newValues_ = table_->record(0);
+    updateCount();
+    emit currentChanged();
+    if (QWidget *first = view_->firstField(); first && first->isVisible())
         first->setFocus(Qt::OtherFocusReason);
 }
 
@@ -370,8 +297,12 @@ void RecordPageBinding::fillNewRecord()
     // A detail belongs to the current client; its time is now.
     if (!parts_.kind->detail)
         return;
-    table_->setData(table_->index(0, table_->column("V_IDENT_NO")), clientIdentNo_);
-    table_->setData(table_->index(0, table_->column("V_NAME")), clientName_);
+    if (parts_.scopeColumn)
+        table_->setData(table_->index(0, table_->column(parts_.scopeColumn)), parts_.scopeValue);
+    if (!clientIdentNo_.isEmpty()) {
+        table_->setData(table_->index(0, table_->column("V_IDENT_NO")), clientIdentNo_);
+        table_->setData(table_->index(0, table_->column("V_NAME")), clientName_);
+    }
     for (const ColumnDef &column : parts_.kind->columns) {
         if (column.type == ColumnType::Timestamp && column.required) {
             const QDateTime now = QDateTime::currentDateTime();
@@ -384,7 +315,7 @@ void RecordPageBinding::fillNewRecord()
 
 void RecordPageBinding::edit()
 {
-    if (mapper_->currentIndex() < 0)
+    if (row_ < 0)
         return;
     setState(State::Edit);
 }
@@ -393,8 +324,8 @@ bool RecordPageBinding::save()
 {
     if (state_ == State::Browse)
         return true;
-    mapper_->submit();
-    if (const QString tooLong = lengthProblem(); !tooLong.isEmpty()) {
+    view_->store(*table_, row_);
+    if (const QString tooLong = view_->problem(*table_, row_); !tooLong.isEmpty()) {
         warn(tooLong);
         return false;
     }
@@ -404,15 +335,25 @@ bool RecordPageBinding::save()
             return false;
         }
     }
+    if (saveConfirm_ && !saveConfirm_(*this))
+        return false;
     const bool inserting = state_ == State::Insert;
     const qint64 id = currentId();
+    const QString identNo = currentValue(kIdentNoColumn);
     QString error;
     if (!submitInTransaction(&error)) {
         warn(QStringLiteral("保存失败：%1").arg(error));
         return false;
     }
     setState(State::Browse);
-    reselectAt(inserting ? table_->lastInsertedId() : id);
+    // A page's own new record now belongs to the client it was saved for.
+    if (parts_.kind->detail && clientIdentNo_.isEmpty()) {
+        clientIdentNo_ = identNo;
+        table_->setClient(identNo);
+    }
+    const qint64 savedId = inserting ? table_->lastInsertedId() : id;
+    reselectAt(savedId);
+    emit saved(savedId, identNo);
     return true;
 }
 
@@ -424,6 +365,13 @@ bool RecordPageBinding::submitInTransaction(QString *error)
     if (!db.transaction()) {
         *error = databaseErrorText(db.lastError());
         return false;
+    }
+    if (beforeWrite_) {
+        if (const QString failure = beforeWrite_(db); !failure.isEmpty()) {
+            *error = failure;
+            db.rollback();
+            return false;
+        }
     }
     if (table_->submitAll() && db.commit())
         return true;
@@ -441,19 +389,26 @@ void RecordPageBinding::cancel()
 {
     if (state_ == State::Browse)
         return;
-    const qint64 back =
-        state_ == State::Insert ? table_->property("idBeforeInsert").toLongLong() : currentId();
+    const qint64 back = state_ == State::Insert ? idBeforeInsert_ : currentId();
     table_->revertAll();
     setState(State::Browse);
     reselectAt(back);
+    startNewWithoutClient();
 }
 
 bool RecordPageBinding::hasUnsavedChanges()
 {
-    if (state_ == State::Insert)
+    view_->store(*table_, row_);
+    if (state_ != State::Insert)
+        return table_->isDirty();
+    if (!parts_.newWithoutClient)
         return true;
-    mapper_->submit();
-    return table_->isDirty();
+    // The test pages ask only when something was entered.
+    const QSqlRecord now = table_->record(row_);
+    for (const QString &column : view_->enteredColumns(*table_))
+        if (!sameValue(now.value(column), newValues_.value(column)))
+            return true;
+    return false;
 }
 
 bool RecordPageBinding::mayLeave()
@@ -482,23 +437,6 @@ bool RecordPageBinding::mayLeave()
     return false;
 }
 
-QString RecordPageBinding::lengthProblem() const
-{
-    // The database refuses a text past its column's size; say which field
-    // before it does.
-    const QList<Field> &fields = parts_.fields->fields;
-    for (int i = 0; i < fields.size() && i < parts_.kind->columns.size(); ++i) {
-        const ColumnDef &column = parts_.kind->columns[i];
-        const qsizetype length = currentValue(column.name).size();
-        if (column.type == ColumnType::Text && length > column.size)
-            return QStringLiteral("“%1”最多 %2 个字，现在是 %3 个字。")
-                .arg(QString::fromUtf8(fields[i].def->caption))
-                .arg(column.size)
-                .arg(length);
-    }
-    return {};
-}
-
 QString RecordPageBinding::recordDescription() const
 {
     QString text = currentValue("V_NAME");
@@ -507,8 +445,7 @@ QString RecordPageBinding::recordDescription() const
     for (const ColumnDef &column : parts_.kind->columns) {
         if (column.type == ColumnType::Timestamp) {
             const QDateTime when =
-                table_->data(table_->index(mapper_->currentIndex(), table_->column(column.name)))
-                    .toDateTime();
+                table_->data(table_->index(row_, table_->column(column.name))).toDateTime();
             return text + u' ' + when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         }
     }
@@ -517,7 +454,7 @@ QString RecordPageBinding::recordDescription() const
 
 void RecordPageBinding::remove()
 {
-    const int row = mapper_->currentIndex();
+    const int row = row_;
     if (state_ != State::Browse || row < 0)
         return;
     if (const QString refusal = deleteRefusal(); !refusal.isEmpty()) {
@@ -549,13 +486,15 @@ QString RecordPageBinding::deleteRefusal()
     const QString identNo = currentValue("V_IDENT_NO");
     const int diagnoses = detailCount(database_.connection(), diagnoseKind().table, identNo);
     const int contacts = detailCount(database_.connection(), contactKind().table, identNo);
-    if (diagnoses <= 0 && contacts <= 0)
+    const int tests = detailCount(database_.connection(), testKind().table, identNo);
+    if (diagnoses <= 0 && contacts <= 0 && tests <= 0)
         return {};
-    return QStringLiteral("客户“%1”还有 %2 条诊疗记录和 %3 条回访联络记录，"
+    return QStringLiteral("客户“%1”还有 %2 条诊疗记录、%3 条回访联络记录和 %4 条体质测试记录，"
                           "请先删除这些记录，再删除客户。")
         .arg(currentValue("V_NAME"))
         .arg(std::max(diagnoses, 0))
-        .arg(std::max(contacts, 0));
+        .arg(std::max(contacts, 0))
+        .arg(std::max(tests, 0));
 }
 
 void RecordPageBinding::warn(const QString &message) const
