@@ -59,4 +59,15 @@ int detailCount(const QSqlDatabase &db, const char *table, const QString &identN
     return query.value(0).toInt();
 }
 
+std::optional<qint64> clientIdOf(const QSqlDatabase &db, const QString &identNo)
+{
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("SELECT ID FROM %1 WHERE V_IDENT_NO = ?")
+                      .arg(QLatin1String(clientKind().table)));
+    query.addBindValue(identNo);
+    if (!query.exec() || !query.next())
+        return std::nullopt;
+    return query.value(0).toLongLong();
+}
+
 } // namespace tizhi

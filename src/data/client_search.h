@@ -16,6 +16,10 @@ namespace tizhi {
 // `beforeId` (0: from the newest); nothing when none is.
 std::optional<qint64> findClient(const QSqlDatabase &db, const QString &text, qint64 beforeId);
 
+// The number of the client whose identity number is `identNo`; nothing
+// when there is none or the database cannot say.
+std::optional<qint64> clientIdOf(const QSqlDatabase &db, const QString &identNo);
+
 // How many detail records of `kind`'s table refer to the client.
 int detailCount(const QSqlDatabase &db, const char *table, const QString &identNo);
 

@@ -8,11 +8,16 @@
 #include "record_kinds.h"
 #include "record_page_binding.h"
 #include "record_table.h"
+#include "test_records.h"
+#include "uniChineseMedicinePublic.h"
 
 #include <QAction>
 #include <QInputDialog>
 #include <QLayout>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QStackedLayout>
 #include <QStyledItemDelegate>
 
@@ -48,6 +53,33 @@ private:
     QHash<QString, QString> names_;
 };
 
+// The list's count of unanswered questions: blank for a complete test.
+class UnansweredDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QString displayText(const QVariant &value, const QLocale &) const override
+    {
+        return value.toInt() > 0 ? QStringLiteral("%1 题").arg(value.toInt()) : QString();
+    }
+};
+
+// Where the first unanswered question of a test is answered.
+QWidget *firstUnanswered(const StoredTest &test, const TestRecordView *view)
+{
+    if (test.form == QLatin1String(kForm33Code)) {
+        for (int question = 1; question <= kQuestionCount33; ++question)
+            if (trimText(test.answers[std::size_t(question - 1)]).empty())
+                return view->answerBox(question);
+        return nullptr;
+    }
+    const QStringList missing = unansweredQuestions(test);
+    for (const ConstitutionType &type : kTypes)
+        if (!missing.isEmpty() && missing.first().startsWith(fromCatalogue(type.displayName)))
+            return view->typeField(type.code);
+    return nullptr;
+}
+
 std::optional<QDate> dateOf(const QString &text)
 {
     const QDate date = QDate::fromString(text.left(10), Qt::ISODate);
@@ -76,10 +108,13 @@ DatabaseEdition::DatabaseEdition(QWidget *window, std::unique_ptr<Database> data
                                                    commands.cr,
                                                    window,
                                                    {"edtCRName", "edtCRIdentNo"}});
+    tests33_ = createTestPage(pages.test33Frame, commands.cmh33, kForm33Code, pages.makeTest33View);
+    tests66_ = createTestPage(pages.test66Frame, commands.cmh, kForm66Code, pages.makeTest66View);
     connect(clients_, &RecordPageBinding::currentChanged, this, &DatabaseEdition::followClient);
     followClient();
     showCodeNamesInList(pages.clientFrame, *pages.clients);
-    for (const PageFrame *frame : {&pages.clientFrame, &pages.diagnoseFrame, &pages.contactFrame})
+    for (const PageFrame *frame : {&pages.clientFrame, &pages.diagnoseFrame, &pages.contactFrame,
+                                   &pages.test33Frame, &pages.test66Frame})
         placeNotice(*frame);
     commands.actFind->setEnabled(true);
     connect(commands.actFind, &QAction::triggered, this, [this, find = commands.actFind] {
@@ -91,9 +126,148 @@ DatabaseEdition::DatabaseEdition(QWidget *window, std::unique_ptr<Database> data
 DatabaseEdition::~DatabaseEdition()
 {
     // The record sets use the connection: they go before the database.
+    delete tests33_;
+    delete tests66_;
     delete clients_;
     delete diagnoses_;
     delete contacts_;
+}
+
+RecordPageBinding *DatabaseEdition::createTestPage(const PageFrame &frame,
+                                                   const RecordCommands &commands, const char *form,
+                                                   const Pages::MakeTestView &makeView)
+{
+    RecordPageBinding *const *self =
+        QLatin1String(form) == QLatin1String(kForm33Code) ? &tests33_ : &tests66_;
+    RecordPageBinding::Parts parts{&testKind(), nullptr, frame, commands, window_, {}};
+    parts.makeView = [makeView, self](RecordTable &) -> std::unique_ptr<RecordView> {
+        return makeView([self] { return *self && (*self)->hasClient(); });
+    };
+    parts.scopeColumn = kTestTypeColumn;
+    parts.scopeValue = QLatin1String(form);
+    parts.newWithoutClient = true;
+    auto *tests = new RecordPageBinding(*database_, parts);
+    tests->setSaveCheck([](RecordPageBinding &b) {
+        if (b.currentValue("V_NAME").trimmed().isEmpty() ||
+            b.currentValue("V_IDENT_NO").trimmed().isEmpty())
+            return QStringLiteral("请填写客户姓名和证件号码：每份测试记录都要归入一位客户。");
+        return QString();
+    });
+    tests->setSaveConfirm([this](RecordPageBinding &b) { return confirmTest(b); });
+    tests->setBeforeWrite([this](QSqlDatabase &db) { return createPendingClient(db); });
+    connect(tests, &RecordPageBinding::saved, this,
+            [this](qint64, const QString &identNo) { showSavedTestClient(identNo); });
+    markIncompleteTests(frame, tests);
+    return tests;
+}
+
+TestRecordView *DatabaseEdition::testView33() const
+{
+    return static_cast<TestRecordView *>(tests33_->view());
+}
+
+TestRecordView *DatabaseEdition::testView66() const
+{
+    return static_cast<TestRecordView *>(tests66_->view());
+}
+
+void DatabaseEdition::markIncompleteTests(const PageFrame &frame, RecordPageBinding *tests)
+{
+    // The list says how many questions a test left unanswered.
+    const int column = tests->table()->column(kUnansweredColumn);
+    tests->table()->setHeaderData(column, Qt::Horizontal, QStringLiteral("未答"));
+    frame.grid->setColumnHidden(column, false);
+    frame.grid->setColumnWidth(column, frame.grid->fontMetrics().horizontalAdvance(u'0') * 6);
+    frame.grid->setItemDelegateForColumn(column, new UnansweredDelegate(frame.grid));
+}
+
+bool DatabaseEdition::confirmTest(RecordPageBinding &tests)
+{
+    return askAboutUnanswered(tests) && resolveTestClient(tests);
+}
+
+bool DatabaseEdition::askAboutUnanswered(RecordPageBinding &tests)
+{
+    TestRecordView *view = static_cast<TestRecordView *>(tests.view());
+    const StoredTest test = view->test();
+    const QStringList missing = unansweredQuestions(test);
+    if (missing.isEmpty())
+        return true;
+    QMessageBox box(
+        QMessageBox::Question, window_->windowTitle(),
+        QStringLiteral("有 %1 个问题没有回答：%2。\n记录表要求每个问题都问到、答到。"
+                       "仍要保存这份测试吗？")
+            .arg(missing.size())
+            .arg(missing.size() > 12 ? missing.mid(0, 12).join(u'、') + u'…' : missing.join(u'、')),
+        QMessageBox::NoButton, window_);
+    QPushButton *save = box.addButton(QStringLiteral("仍然保存"), QMessageBox::AcceptRole);
+    QPushButton *back =
+        box.addButton(QStringLiteral("回到第一个未答的问题"), QMessageBox::RejectRole);
+    box.setDefaultButton(back);
+    box.setEscapeButton(back);
+    box.exec();
+    if (box.clickedButton() == save)
+        return true;
+    if (QWidget *first = firstUnanswered(test, view))
+        first->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+bool DatabaseEdition::resolveTestClient(RecordPageBinding &tests)
+{
+    pendingClient_.reset();
+    if (tests.hasClient())
+        return true;
+    const QString identNo = tests.currentValue("V_IDENT_NO").trimmed();
+    const QString name = tests.currentValue("V_NAME").trimmed();
+    tests.setCurrentValue("V_IDENT_NO", identNo);
+    tests.setCurrentValue("V_NAME", name);
+    const auto taken = identNoTaken(database_->connection(), identNo, 0);
+    if (!taken) {
+        QMessageBox::warning(window_, window_->windowTitle(),
+                             QStringLiteral("无法查找客户：%1")
+                                 .arg(databaseErrorText(database_->connection().lastError())));
+        return false;
+    }
+    if (*taken)
+        return true; // the test joins that client's history
+    const auto answer = QMessageBox::question(
+        window_, window_->windowTitle(),
+        QStringLiteral("还没有证件号码为 %1 的客户。\n要用客户姓名“%2”和这个证件号码建立新客户，"
+                       "并把测试保存在其名下吗？")
+            .arg(identNo, name));
+    if (answer != QMessageBox::Yes)
+        return false;
+    pendingClient_ = std::pair{name, identNo};
+    return true;
+}
+
+QString DatabaseEdition::createPendingClient(QSqlDatabase &db)
+{
+    if (!pendingClient_)
+        return {};
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral("INSERT INTO %1 (V_NAME, V_IDENT_NO) VALUES (?, ?)")
+                       .arg(QLatin1String(clientKind().table)));
+    insert.addBindValue(pendingClient_->first);
+    insert.addBindValue(pendingClient_->second);
+    if (insert.exec())
+        return {};
+    return databaseErrorText(insert.lastError());
+}
+
+void DatabaseEdition::showSavedTestClient(const QString &identNo)
+{
+    // A test saved without a client makes its client the current one.
+    const bool made = pendingClient_.has_value();
+    pendingClient_.reset();
+    if (clients_->state() != RecordPageBinding::State::Browse ||
+        (!made && clients_->currentValue("V_IDENT_NO") == identNo))
+        return;
+    if (made)
+        clients_->refresh();
+    if (const auto id = clientIdOf(database_->connection(), identNo))
+        clients_->showRecord(*id);
 }
 
 QString DatabaseEdition::storageSentence() const
@@ -171,7 +345,7 @@ void DatabaseEdition::followClient()
     const QString identNo = clients_->currentValue("V_IDENT_NO");
     const QString name = clients_->currentValue("V_NAME");
     const bool saved = clients_->state() == RecordPageBinding::State::Browse;
-    for (RecordPageBinding *details : {diagnoses_, contacts_}) {
+    for (RecordPageBinding *details : {diagnoses_, contacts_, tests33_, tests66_}) {
         if (details->table()->client() != identNo || !saved)
             details->setClient(saved ? identNo : QString(), name);
     }
@@ -198,23 +372,30 @@ void DatabaseEdition::find()
         lastFound_ = 0;
         return;
     }
+    // The client changes: every page's unsaved record is asked about first.
+    if (!mayLeaveAll())
+        return;
     if (clients_->showRecord(*found))
         lastFound_ = *found;
 }
 
 bool DatabaseEdition::mayLeaveAll()
 {
-    for (RecordPageBinding *page : {clients_, diagnoses_, contacts_})
+    for (RecordPageBinding *page : {clients_, tests33_, tests66_, diagnoses_, contacts_})
         if (!page->mayLeave())
             return false;
     return true;
 }
 
-bool DatabaseEdition::mayLeavePage(int index)
+bool DatabaseEdition::mayLeavePage(int index, int entered)
 {
-    const std::array<RecordPageBinding *, 5> pages = {clients_, nullptr, nullptr, diagnoses_,
+    // The two test pages are one place: a test stays unsaved between them.
+    const auto isTestPage = [](int page) { return page == 1 || page == 2; };
+    if (isTestPage(index))
+        return isTestPage(entered) || (tests33_->mayLeave() && tests66_->mayLeave());
+    const std::array<RecordPageBinding *, 5> pages = {clients_, tests33_, tests66_, diagnoses_,
                                                       contacts_};
-    if (index < 0 || std::size_t(index) >= pages.size() || !pages[std::size_t(index)])
+    if (index < 0 || std::size_t(index) >= pages.size())
         return true;
     return pages[std::size_t(index)]->mayLeave();
 }

@@ -7,14 +7,18 @@
 #pragma once
 
 #include "page_frame.h"
+#include "test_record_view.h"
 #include "window_commands.h"
 
 #include <QObject>
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 
+class QSqlDatabase;
 class QWidget;
 
 namespace tizhi {
@@ -34,6 +38,13 @@ public:
         PageFrame clientFrame;
         PageFrame diagnoseFrame;
         PageFrame contactFrame;
+        PageFrame test33Frame;
+        PageFrame test66Frame;
+        // The views of the two test pages; `linked` says whether the page's
+        // test belongs to the current client.
+        using MakeTestView = std::function<std::unique_ptr<TestRecordView>(std::function<bool()>)>;
+        MakeTestView makeTest33View;
+        MakeTestView makeTest66View;
     };
 
     // Takes over the opened database.
@@ -45,6 +56,10 @@ public:
     RecordPageBinding *clients() const { return clients_; }
     RecordPageBinding *diagnoses() const { return diagnoses_; }
     RecordPageBinding *contacts() const { return contacts_; }
+    RecordPageBinding *tests33() const { return tests33_; }
+    RecordPageBinding *tests66() const { return tests66_; }
+    TestRecordView *testView33() const;
+    TestRecordView *testView66() const;
 
     // Where the records are kept, as the notices and help texts say it.
     QString storageSentence() const;
@@ -53,8 +68,9 @@ public:
     void find();
     // Whether the record pages may be left (each asks about unsaved changes).
     bool mayLeaveAll();
-    // Whether the page at `index` of the window may be left.
-    bool mayLeavePage(int index);
+    // Whether the page at `index` of the window may be left for the page at
+    // `entered`: the two test pages are left for each other freely.
+    bool mayLeavePage(int index, int entered);
     // "Insert MD" and "Insert CR": a new record of the current client.
     void insertDetail(RecordPageBinding *details);
 
@@ -64,12 +80,25 @@ private:
     void placeNotice(const PageFrame &frame);
     QString checkClient(RecordPageBinding &clients) const;
     void followClient();
+    RecordPageBinding *createTestPage(const PageFrame &frame, const RecordCommands &commands,
+                                      const char *form, const Pages::MakeTestView &makeView);
+    void markIncompleteTests(const PageFrame &frame, RecordPageBinding *tests);
+    bool confirmTest(RecordPageBinding &tests);
+    bool askAboutUnanswered(RecordPageBinding &tests);
+    bool resolveTestClient(RecordPageBinding &tests);
+    QString createPendingClient(QSqlDatabase &db);
+    void showSavedTestClient(const QString &identNo);
 
     QWidget *window_;
     std::unique_ptr<Database> database_;
     RecordPageBinding *clients_ = nullptr;
     RecordPageBinding *diagnoses_ = nullptr;
     RecordPageBinding *contacts_ = nullptr;
+    RecordPageBinding *tests33_ = nullptr;
+    RecordPageBinding *tests66_ = nullptr;
+    // A client to be made in the save of a test typed before any client
+    // was chosen: name and identity number.
+    std::optional<std::pair<QString, QString>> pendingClient_;
     QString findText_;
     qint64 lastFound_ = 0;
 };

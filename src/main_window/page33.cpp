@@ -382,6 +382,17 @@ QWidget *Page33::firstField() const
     return questions_[0].answer;
 }
 
+void Page33::setAnswers(const Answers33 &answers)
+{
+    for (std::size_t i = 0; i < answers.size(); ++i)
+        questions_[i].answer->setText(QString::fromStdString(answers[i]));
+}
+
+QWidget *Page33::answerBox(int question) const
+{
+    return questions_[std::size_t(question - 1)].answer;
+}
+
 Answers33 Page33::answers() const
 {
     Answers33 answers;

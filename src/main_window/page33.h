@@ -52,6 +52,9 @@ public:
     void setEditState(bool editable);
 
     Answers33 answers() const;
+    void setAnswers(const Answers33 &answers);
+    // The answer box of question `question` (1 to 33).
+    QWidget *answerBox(int question) const;
     // Writes the answer of a number button ("btn_NN_V") into its box.
     void setAnswerFrom(const QAbstractButton *numberButton);
     // Asks, and on Yes sets every answer to "1"; the scores stay until the

@@ -250,15 +250,16 @@ bool Page66::typeFieldTakes(QChar key)
     return (key >= QChar('0') && key <= QChar('5')) || key == QChar(';') || key == QChar(8);
 }
 
-void Page66::openQuestionnaire(int code, QWidget *parent)
+void Page66::openQuestionnaire(int code, QWidget *parent, bool viewOnly)
 {
     TwwDBEdit *field = typeRows_[std::size_t(code - 1)].field;
     if (!frmMedDiaClientChiModHabFieldEdit)
         frmMedDiaClientChiModHabFieldEdit = new TfrmMedDiaClientChiModHabFieldEdit(parent);
     TfrmMedDiaClientChiModHabFieldEdit *questionnaire = frmMedDiaClientChiModHabFieldEdit;
-    questionnaire->PrepareForType(TfrmMedDiaClientChiModHabFieldEdit::kAnswering, code,
-                                  trimmedItemString(field->text()));
-    if (questionnaire->exec() == QDialog::Accepted)
+    questionnaire->PrepareForType(viewOnly ? TfrmMedDiaClientChiModHabFieldEdit::kViewOnly
+                                           : TfrmMedDiaClientChiModHabFieldEdit::kAnswering,
+                                  code, trimmedItemString(field->text()));
+    if (questionnaire->exec() == QDialog::Accepted && !viewOnly)
         field->setText(questionnaire->GetItemString());
     delete questionnaire; // also clears the reference
     frmMedDiaClientChiModHabFieldEdit = nullptr;

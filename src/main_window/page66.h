@@ -43,8 +43,11 @@ public:
     void clearTypeFields();
 
     // The questionnaire of the type with code `code`, answered in a modal
-    // window over `parent` and taken into the type field on OK.
-    void openQuestionnaire(int code, QWidget *parent);
+    // window over `parent` and taken into the type field on OK; only shown
+    // when `viewOnly` (a stored test not being edited).
+    void openQuestionnaire(int code, QWidget *parent, bool viewOnly = false);
+    // The type field of the type with code `code`.
+    TwwDBEdit *typeField(int code) const { return typeRows_[std::size_t(code - 1)].field; }
 
     // Whether a type field takes the typed character `key`.
     static bool typeFieldTakes(QChar key);

@@ -2,6 +2,8 @@
 
 #include "control_kinds.h"
 
+#include <QWidget>
+
 #include <algorithm>
 #include <vector>
 
@@ -29,6 +31,17 @@ void RecordBinding::bind(Member member, TwwDBEdit *control)
 void RecordBinding::bind(Member member, TwwDBLookupCombo *control)
 {
     rows_.append(Row{member, nullptr, control});
+}
+
+RecordBinding RecordBinding::within(const QWidget *page) const
+{
+    RecordBinding part;
+    for (const Row &row : rows_) {
+        const QWidget *control = row.edit ? static_cast<QWidget *>(row.edit) : row.lookup;
+        if (page->isAncestorOf(control))
+            part.rows_.append(row);
+    }
+    return part;
 }
 
 AssessmentRecord RecordBinding::read() const

@@ -24,6 +24,10 @@ public:
     void bind(Member member, TwwDBEdit *control);
     void bind(Member member, TwwDBLookupCombo *control);
 
+    // The rows whose controls lie on `page`: each test page's own part of
+    // the record, in the database edition where the pages show two tests.
+    RecordBinding within(const QWidget *page) const;
+
     AssessmentRecord read() const;
     void write(const AssessmentRecord &record) const;
 

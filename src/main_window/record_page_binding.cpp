@@ -287,7 +287,6 @@ void RecordPageBinding::insert()
     view_->store(*table_, 0);
     newValues_ = table_->record(0);
     updateCount();
-    emit currentChanged();
     if (QWidget *first = view_->firstField(); first && first->isVisible())
         first->setFocus(Qt::OtherFocusReason);
 }

@@ -11,6 +11,8 @@
 #include "page33.h"
 #include "page66.h"
 #include "rtf.h"
+#include "test_record_view.h"
+#include "test_records.h"
 #include "uniCalcBMI.h"
 #include "uniChineseMedicinePublic.h"
 
@@ -182,6 +184,8 @@ void TfrmMedDiaClientInfoEdit::createPages()
     diagnose_ = std::make_unique<DiagnosePage>(frames_[Diagnose].content);
     contact_ = std::make_unique<ContactPage>(frames_[Contact].content);
     addSaveExpandItemMenus();
+    record33_ = record_.within(pgcClient->widget(Test33));
+    record66_ = record_.within(pgcClient->widget(Test66));
 
     // The two look-up boxes that show the names of codes in page 0's record list.
     for (const char *name : {"edtGrdIdentType", "edtGrdSex"}) {
@@ -271,10 +275,40 @@ void TfrmMedDiaClientInfoEdit::openDatabaseEdition()
                              error + QStringLiteral("\n\n本次运行不连接数据库，不保存数据。"));
         return;
     }
-    const DatabaseEdition::Pages pages{&baseInfo_->grid(), &diagnose_->grid(), &contact_->grid(),
-                                       frames_[BaseInfo],  frames_[Diagnose],  frames_[Contact]};
-    database_ = new DatabaseEdition(this, std::move(database), pages, commands_);
+    database_ = new DatabaseEdition(this, std::move(database), databasePages(), commands_);
     fillSchemeHelpTexts();
+}
+
+DatabaseEdition::Pages TfrmMedDiaClientInfoEdit::databasePages()
+{
+    DatabaseEdition::Pages pages{&baseInfo_->grid(),
+                                 &diagnose_->grid(),
+                                 &contact_->grid(),
+                                 frames_[BaseInfo],
+                                 frames_[Diagnose],
+                                 frames_[Contact],
+                                 frames_[Test33],
+                                 frames_[Test66],
+                                 {},
+                                 {}};
+    pages.makeTest33View = [this](std::function<bool()> linked) {
+        return std::make_unique<TestRecordView>(TestRecordView::Parts{
+            kForm33Code, &page33_->header(), record33_, page33_.get(), nullptr,
+            [this](bool editable) { SetPage33EditState(editable); }, std::move(linked)});
+    };
+    pages.makeTest66View = [this](std::function<bool()> linked) {
+        return std::make_unique<TestRecordView>(TestRecordView::Parts{
+            kForm66Code, &page66_->header(), record66_, nullptr, page66_.get(),
+            [this](bool editable) { SetPage66EditState(editable); }, std::move(linked)});
+    };
+    return pages;
+}
+
+bool TfrmMedDiaClientInfoEdit::takesAnswers(int page) const
+{
+    if (!database_)
+        return true;
+    return (page == Test33 ? database_->testView33() : database_->testView66())->editable();
 }
 
 void TfrmMedDiaClientInfoEdit::createAppearanceAndCloseFields()
@@ -403,7 +437,7 @@ void TfrmMedDiaClientInfoEdit::pgcClientChange(int index)
 {
     // A record page with unsaved changes is left only when the user says so.
     const int left = std::exchange(shownPage_, index);
-    if (database_ && left != index && !database_->mayLeavePage(left)) {
+    if (database_ && left != index && !database_->mayLeavePage(left, index)) {
         const QSignalBlocker quiet(pgcClient);
         pgcClient->setCurrentIndex(left);
         shownPage_ = left;
@@ -425,11 +459,16 @@ void TfrmMedDiaClientInfoEdit::pgcClientChange(int index)
 void TfrmMedDiaClientInfoEdit::actInsert33Execute()
 {
     selectPage(commands_.actInsert33, Test33);
+    // In the database edition, a new test of the current client.
+    if (database_ && pgcClient->currentIndex() == Test33)
+        database_->insertDetail(database_->tests33());
 }
 
 void TfrmMedDiaClientInfoEdit::actInsert66Execute()
 {
     selectPage(commands_.actInsert66, Test66);
+    if (database_ && pgcClient->currentIndex() == Test66)
+        database_->insertDetail(database_->tests66());
 }
 
 void TfrmMedDiaClientInfoEdit::actInsertMDExecute()
@@ -478,16 +517,23 @@ void TfrmMedDiaClientInfoEdit::edtCMHConvalesceSchemeDblClick(QWidget *sender)
     showFullScreen(sender);
 }
 
-void TfrmMedDiaClientInfoEdit::runAssessment(const std::function<void(AssessmentRecord &)> &assess)
+QString
+TfrmMedDiaClientInfoEdit::assessInPlace(AssessmentRecord &record,
+                                        const std::function<void(AssessmentRecord &)> &assess)
 {
-    AssessmentRecord record = record_.read();
-    QString failure;
     try {
         assess(record);
     } catch (const std::exception &error) {
         // What was computed before the error stays, as on screen so far.
-        failure = QString::fromUtf8(error.what());
+        return QString::fromUtf8(error.what());
     }
+    return {};
+}
+
+void TfrmMedDiaClientInfoEdit::runAssessment(const std::function<void(AssessmentRecord &)> &assess)
+{
+    AssessmentRecord record = record_.read();
+    const QString failure = assessInPlace(record, assess);
     record_.write(record);
     if (!failure.isEmpty())
         ShowStandardError(this, failure);
@@ -498,15 +544,45 @@ void TfrmMedDiaClientInfoEdit::runAssessment(const std::function<void(Assessment
 void TfrmMedDiaClientInfoEdit::recompute33()
 {
     const Answers33 answers = page33_->answers();
-    runAssessment([&answers](AssessmentRecord &record) {
+    const auto assess = [&answers](AssessmentRecord &record) {
         BuildItemStrings33(answers, record);
         Assess33(record);
-    });
+    };
+    if (!database_) {
+        runAssessment(assess);
+        return;
+    }
+    // Page 1's own test; page 2 keeps its own. A stored test is not scored
+    // again while it is only shown.
+    if (!takesAnswers(Test33))
+        return;
+    TestRecordView *view = database_->testView33();
+    AssessmentRecord record = view->record();
+    const QString failure = assessInPlace(record, assess);
+    view->setRecord(record);
+    if (!failure.isEmpty())
+        ShowStandardError(this, failure);
+}
+
+void TfrmMedDiaClientInfoEdit::recompute66()
+{
+    if (!database_) {
+        runAssessment(Assess66);
+        return;
+    }
+    if (!takesAnswers(Test66))
+        return;
+    AssessmentRecord record = record66_.read();
+    const QString failure = assessInPlace(record, Assess66);
+    record66_.write(record);
+    if (!failure.isEmpty())
+        ShowStandardError(this, failure);
 }
 
 void TfrmMedDiaClientInfoEdit::btn_01_1Click(QAbstractButton *sender)
 {
-    page33_->setAnswerFrom(sender);
+    if (takesAnswers(Test33))
+        page33_->setAnswerFrom(sender);
 }
 
 void TfrmMedDiaClientInfoEdit::edtOriginal01KeyPress(QWidget *sender, QChar &key)
@@ -521,7 +597,8 @@ void TfrmMedDiaClientInfoEdit::edtOriginal01Exit(QWidget *)
 
 void TfrmMedDiaClientInfoEdit::lblTitleOriginalClick()
 {
-    page33_->askToResetAnswers(this);
+    if (takesAnswers(Test33))
+        page33_->askToResetAnswers(this);
 }
 
 void TfrmMedDiaClientInfoEdit::lblCMH33HabResultClick()
@@ -550,7 +627,7 @@ void TfrmMedDiaClientInfoEdit::actCalcBMIExecute()
 
 void TfrmMedDiaClientInfoEdit::edtCMHYangXuFieldExit(QWidget *)
 {
-    runAssessment(Assess66);
+    recompute66();
 }
 
 void TfrmMedDiaClientInfoEdit::edtCMHYangXuFieldKeyPress(QWidget *, QChar &key)
@@ -571,12 +648,12 @@ void TfrmMedDiaClientInfoEdit::edtCMHYangXuFieldKeyDown(QWidget *sender, int key
 void TfrmMedDiaClientInfoEdit::actCMHConvalesceSchemeExecute()
 {
     if (mayExecute(commands_.actCMHConvalesceScheme))
-        runAssessment(Assess66);
+        recompute66();
 }
 
 void TfrmMedDiaClientInfoEdit::openQuestionnaire(int code)
 {
-    page66_->openQuestionnaire(code, this);
+    page66_->openQuestionnaire(code, this, !takesAnswers(Test66));
 }
 
 void TfrmMedDiaClientInfoEdit::edtCMHYangXuFieldDblClick(QWidget *)

@@ -10,6 +10,7 @@
 // into its page.
 #pragma once
 
+#include "database_edition.h"
 #include "page_frame.h"
 #include "record_binding.h"
 #include "window_commands.h"
@@ -123,6 +124,16 @@ private:
 
     // Page 1's assessment: the answers into the item strings, then scores.
     void recompute33();
+    // Page 2's assessment of the nine type fields.
+    void recompute66();
+    // Runs `assess` on `record`, which keeps what was computed before a
+    // conversion error; the error's text, or nothing.
+    static QString assessInPlace(tizhi::AssessmentRecord &record,
+                                 const std::function<void(tizhi::AssessmentRecord &)> &assess);
+    // Whether a test page takes answers: always in the edition that keeps
+    // nothing; in the database edition a stored test only while edited.
+    bool takesAnswers(int page) const;
+    tizhi::DatabaseEdition::Pages databasePages();
     void selectPage(const QAction *command, int index);
     void showFullScreen(QWidget *sender);
     void openQuestionnaire(int code);
@@ -130,6 +141,10 @@ private:
     tizhi::WindowCommands commands_;
     std::array<tizhi::PageFrame, 5> frames_;
     tizhi::RecordBinding record_;
+    // Each test page's own part of the record: in the database edition
+    // each page shows a test of its own.
+    tizhi::RecordBinding record33_;
+    tizhi::RecordBinding record66_;
     std::unique_ptr<tizhi::BaseInfoPage> baseInfo_;
     std::unique_ptr<tizhi::Page33> page33_;
     std::unique_ptr<tizhi::Page66> page66_;
