@@ -8,6 +8,7 @@
 #include "record_kinds.h"
 #include "record_page_binding.h"
 #include "record_table.h"
+#include "test_history.h"
 #include "test_records.h"
 #include "uniChineseMedicinePublic.h"
 
@@ -110,6 +111,7 @@ DatabaseEdition::DatabaseEdition(QWidget *window, std::unique_ptr<Database> data
                                                    {"edtCRName", "edtCRIdentNo"}});
     tests33_ = createTestPage(pages.test33Frame, commands.cmh33, kForm33Code, pages.makeTest33View);
     tests66_ = createTestPage(pages.test66Frame, commands.cmh, kForm66Code, pages.makeTest66View);
+    createHistory(pages);
     connect(clients_, &RecordPageBinding::currentChanged, this, &DatabaseEdition::followClient);
     followClient();
     showCodeNamesInList(pages.clientFrame, *pages.clients);
@@ -159,6 +161,21 @@ RecordPageBinding *DatabaseEdition::createTestPage(const PageFrame &frame,
             [this](qint64, const QString &identNo) { showSavedTestClient(identNo); });
     markIncompleteTests(frame, tests);
     return tests;
+}
+
+void DatabaseEdition::createHistory(const Pages &pages)
+{
+    history_ = new TestHistory(pages.clients->container->parentWidget(), database_->connection());
+    // A saved or deleted test changes the history; a row opens its test.
+    for (RecordPageBinding *tests : {tests33_, tests66_})
+        connect(tests, &RecordPageBinding::currentChanged, this,
+                [this] { history_->showClient(clients_->currentValue("V_IDENT_NO")); });
+    connect(history_, &TestHistory::opened, this,
+            [this, showPage = pages.showPage](qint64 id, const QString &form) {
+                const bool is33 = form == QLatin1String(kForm33Code);
+                if (showPage(is33 ? 1 : 2))
+                    (is33 ? tests33_ : tests66_)->showRecord(id);
+            });
 }
 
 TestRecordView *DatabaseEdition::testView33() const
@@ -345,6 +362,7 @@ void DatabaseEdition::followClient()
     const QString identNo = clients_->currentValue("V_IDENT_NO");
     const QString name = clients_->currentValue("V_NAME");
     const bool saved = clients_->state() == RecordPageBinding::State::Browse;
+    history_->showClient(saved ? identNo : QString());
     for (RecordPageBinding *details : {diagnoses_, contacts_, tests33_, tests66_}) {
         if (details->table()->client() != identNo || !saved)
             details->setClient(saved ? identNo : QString(), name);

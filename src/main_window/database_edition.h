@@ -25,6 +25,7 @@ namespace tizhi {
 
 class Database;
 class RecordPageBinding;
+class TestHistory;
 struct FieldGrid;
 
 class DatabaseEdition : public QObject {
@@ -45,6 +46,9 @@ public:
         using MakeTestView = std::function<std::unique_ptr<TestRecordView>(std::function<bool()>)>;
         MakeTestView makeTest33View;
         MakeTestView makeTest66View;
+        // Turns to the page at an index; false when the page shown may
+        // not be left.
+        std::function<bool(int)> showPage;
     };
 
     // Takes over the opened database.
@@ -58,6 +62,7 @@ public:
     RecordPageBinding *contacts() const { return contacts_; }
     RecordPageBinding *tests33() const { return tests33_; }
     RecordPageBinding *tests66() const { return tests66_; }
+    TestHistory *history() const { return history_; }
     TestRecordView *testView33() const;
     TestRecordView *testView66() const;
 
@@ -88,6 +93,7 @@ private:
     bool resolveTestClient(RecordPageBinding &tests);
     QString createPendingClient(QSqlDatabase &db);
     void showSavedTestClient(const QString &identNo);
+    void createHistory(const Pages &pages);
 
     QWidget *window_;
     std::unique_ptr<Database> database_;
@@ -96,6 +102,7 @@ private:
     RecordPageBinding *contacts_ = nullptr;
     RecordPageBinding *tests33_ = nullptr;
     RecordPageBinding *tests66_ = nullptr;
+    TestHistory *history_ = nullptr;
     // A client to be made in the save of a test typed before any client
     // was chosen: name and identity number.
     std::optional<std::pair<QString, QString>> pendingClient_;

@@ -290,11 +290,16 @@ DatabaseEdition::Pages TfrmMedDiaClientInfoEdit::databasePages()
                                  frames_[Test33],
                                  frames_[Test66],
                                  {},
+                                 {},
                                  {}};
     pages.makeTest33View = [this](std::function<bool()> linked) {
         return std::make_unique<TestRecordView>(TestRecordView::Parts{
             kForm33Code, &page33_->header(), record33_, page33_.get(), nullptr,
             [this](bool editable) { SetPage33EditState(editable); }, std::move(linked)});
+    };
+    pages.showPage = [this](int page) {
+        pgcClient->setCurrentIndex(page);
+        return pgcClient->currentIndex() == page;
     };
     pages.makeTest66View = [this](std::function<bool()> linked) {
         return std::make_unique<TestRecordView>(TestRecordView::Parts{

@@ -408,6 +408,32 @@ private slots:
         }
     }
 
+    void historyOnTheClientPageOpensATest()
+    {
+        TestWindow w(databases_.fresh());
+        QVERIFY2(w.edition(), "the database did not open");
+        storeOneTest(w, Form::Q33);
+        const QString pingHe33 =
+            w.text("edtCMH33PingHeCon") + u' ' + w.text("edtCMH33PingHeResult");
+        w.command("actInsert66");
+        w.answer(Form::Q66);
+        w.command("actCMHSave");
+        w.window->pgcClient->setCurrentIndex(0);
+        auto *history = w.find<TwwDBGrid>("grdCBITests");
+        QVERIFY2(history, qPrintable(w.missing()));
+        QCOMPARE(history->rowCount(), 2);
+        // Oldest last: the 33-item test, PingHe in the third column.
+        const QAbstractItemModel *model = history->model();
+        QCOMPARE(model->index(1, 1).data().toString(), QStringLiteral("33项"));
+        QCOMPARE(model->headerData(2, Qt::Horizontal).toString(), QStringLiteral("平和"));
+        QCOMPARE(model->index(1, 2).data().toString(), pingHe33);
+        // Opening the row shows that test on its page.
+        history->setCurrentIndex(model->index(1, 0));
+        QTest::keyClick(history, Qt::Key_Return);
+        QCOMPARE(w.window->pgcClient->currentIndex(), 1);
+        QCOMPARE(w.text("edtCMH33PingHeCon") + u' ' + w.text("edtCMH33PingHeResult"), pingHe33);
+    }
+
     void secondWorkstationIsRefused()
     {
         const DatabaseSettings settings = databases_.fresh();
