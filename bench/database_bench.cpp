@@ -11,6 +11,8 @@
 #include "edition.h"
 #include "record_page_binding.h"
 #include "record_table.h"
+#include "test_record_view.h"
+#include "test_records.h"
 #include "uniMedDiaClientInfoEdit.h"
 
 #include <QApplication>
@@ -29,6 +31,25 @@ namespace {
 
 constexpr int kClients = 100000;
 constexpr int kDetails = 1000;
+constexpr int kTests = 50;
+
+// Client 1's tests, of both forms, answered alike.
+void fillTests(QSqlDatabase &c)
+{
+    tizhi::TestWriter writer(c);
+    for (int i = 0; i < kTests; ++i) {
+        tizhi::StoredTest test;
+        test.form = QLatin1String(i % 2 ? tizhi::kForm66Code : tizhi::kForm33Code);
+        test.testTime = QDateTime(QDate(2000, 1, 1), QTime(9, 0)).addDays(365 * i / 2);
+        test.name = QStringLiteral("客户1");
+        test.identNo = QStringLiteral("P000000001");
+        for (std::size_t q = 0; q < test.answers.size(); ++q)
+            test.answers[q] = std::to_string(1 + (q + std::size_t(i)) % 5);
+        tizhi::BuildItemStrings33(test.answers, test.record);
+        tizhi::Assess33(test.record);
+        writer.insert(test);
+    }
+}
 
 // The client numbered `i`: a name, an identity number and a card number
 // unlike every other's.
@@ -52,6 +73,7 @@ void fill(tizhi::Database &db)
         detail.addBindValue(QDateTime(QDate(2020, 1, 1), QTime(8, 0)).addSecs(3600 * i));
         detail.exec();
     }
+    fillTests(c);
     c.commit();
 }
 
@@ -117,6 +139,34 @@ void findAndSave(tizhi::Database &db)
     report("Save of one client, SQLite (median)", save, "ms", "<= 20", save <= 20);
 }
 
+// On the 33-item page: client 1's 50 tests listed, the newest shown, and
+// the history on the client page, then a whole new test saved.
+void clientWithTests(TfrmMedDiaClientInfoEdit &window, const std::vector<qint64> &clients)
+{
+    tizhi::DatabaseEdition *edition = window.databaseEdition();
+    window.pgcClient->setCurrentIndex(1);
+    const double shown = medianMs(11, [&](int i) {
+        edition->clients()->showRecord(clients[std::size_t(1 - i % 2)]);
+        QApplication::processEvents();
+    });
+    report("a client with 50 stored tests shown (median)", shown, "ms", "<= 100", shown <= 100);
+    edition->clients()->showRecord(clients[1]);
+    std::vector<double> saves;
+    for (int i = 0; i < 21; ++i) {
+        edition->tests33()->insert();
+        for (int q = 1; q <= 33; ++q)
+            if (auto *box = window.findChild<TEdit *>(
+                    QStringLiteral("edtOriginal%1").arg(q, 2, 10, QChar('0'))))
+                box->setText(QString::number(1 + (q + i) % 5));
+        QElapsedTimer clock;
+        clock.start();
+        edition->tests33()->save();
+        saves.push_back(double(clock.nsecsElapsed()) / 1e6);
+    }
+    const double save = median(saves);
+    report("storing a whole 33-item test, SQLite (median)", save, "ms", "<= 20", save <= 20);
+}
+
 void clientWithDetails(const QString &file)
 {
     tizhi::DatabaseSettings settings;
@@ -145,6 +195,7 @@ void clientWithDetails(const QString &file)
     });
     report("a client with 1 000 diagnosis records shown (median)", shown, "ms", "<= 100",
            shown <= 100);
+    clientWithTests(window, both);
 }
 
 void postgresFind()
