@@ -13,6 +13,7 @@
 #include "uniChineseMedicinePublic.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QLayout>
 #include <QMessageBox>
@@ -196,6 +197,9 @@ void DatabaseEdition::markIncompleteTests(const PageFrame &frame, RecordPageBind
     frame.grid->setColumnHidden(column, false);
     frame.grid->setColumnWidth(column, frame.grid->fontMetrics().horizontalAdvance(u'0') * 6);
     frame.grid->setItemDelegateForColumn(column, new UnansweredDelegate(frame.grid));
+    // First, where the eye starts.
+    QHeaderView *header = frame.grid->horizontalHeader();
+    header->moveSection(header->visualIndex(column), 0);
 }
 
 bool DatabaseEdition::confirmTest(RecordPageBinding &tests)
@@ -289,7 +293,8 @@ void DatabaseEdition::showSavedTestClient(const QString &identNo)
 
 QString DatabaseEdition::storageSentence() const
 {
-    return QStringLiteral("客户资料、诊疗记录和回访联络记录保存在%1。").arg(database_->location());
+    return QStringLiteral("客户资料、体质测试记录、诊疗记录和回访联络记录保存在%1。")
+        .arg(database_->location());
 }
 
 void DatabaseEdition::fillLookups(const FieldGrid &fields)
@@ -333,8 +338,8 @@ void DatabaseEdition::placeNotice(const PageFrame &frame)
     frame.notice->setMaximumHeight(frame.notice->fontMetrics().height() * 6);
     // The panel does not wrap its lines: short ones.
     frame.notice->setPlainText(
-        QStringLiteral("1、本软件是数据库版本。\n   客户资料、诊疗记录和回访联络记录\n"
-                       "   保存在%1。")
+        QStringLiteral("1、本软件是数据库版本。\n   客户资料、体质测试记录、\n"
+                       "   诊疗记录和回访联络记录\n   保存在%1。")
             .arg(database_->location()));
 }
 

@@ -390,7 +390,8 @@ void TfrmMedDiaClientInfoEdit::fillSchemeHelpTexts()
                                 std::pair{&page66_->header(), Page66::helpPoints()}}) {
         // The last point says where data are kept: nowhere, or the database.
         if (database_)
-            points.last() = points.last().left(2) + QStringLiteral("本页的测试结果暂不保存；") +
+            points.last() = points.last().left(2) +
+                            QStringLiteral("单击工具栏的【Save】可以保存本页的测试；") +
                             database_->storageSentence();
         page->scheme->setFontSize(12);
         page->scheme->setPlainText(schemeHelpText(points));

@@ -98,6 +98,7 @@ private slots:
             const QString help = box->toPlainText();
             QVERIFY2(help.contains(w.edition()->database().location()), qPrintable(help));
             QVERIFY2(!help.contains(QStringLiteral("不能保存数据")), qPrintable(help));
+            QVERIFY2(help.contains(QStringLiteral("保存本页的测试")), qPrintable(help));
         }
     }
 
