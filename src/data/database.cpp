@@ -38,10 +38,18 @@ QString prepareSqliteFile(const QString &path)
     if (info.exists()) {
         if (!info.isFile())
             return QStringLiteral("数据库文件 %1 不是普通文件。").arg(path);
-        if (!info.isReadable())
+        // As the process may open it: by its effective user, which is what
+        // SQLite opens the file with.
+        const QByteArray name = QFile::encodeName(path);
+        if (::faccessat(AT_FDCWD, name.constData(), R_OK, AT_EACCESS) != 0)
             return QStringLiteral("无法读取数据库文件 %1（没有读取权限）。").arg(path);
-        if (!info.isWritable())
+        if (::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) != 0)
             return QStringLiteral("数据库文件 %1 是只读的，无法保存记录。").arg(path);
+        // The journal is written beside the file.
+        const QByteArray dir = QFile::encodeName(folder.absolutePath());
+        if (::faccessat(AT_FDCWD, dir.constData(), W_OK | X_OK, AT_EACCESS) != 0)
+            return QStringLiteral("数据库文件所在的文件夹 %1 是只读的，无法保存记录。")
+                .arg(folder.absolutePath());
         return {};
     }
     const QByteArray name = QFile::encodeName(path);

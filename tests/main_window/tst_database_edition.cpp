@@ -30,6 +30,8 @@
 #include <QStyledItemDelegate>
 #include <QTest>
 
+#include <unistd.h>
+
 #include <deque>
 
 using namespace tizhi;
@@ -437,6 +439,76 @@ private slots:
         QVERIFY(!w.edition());
         auto *insert = w.window->findChild<QAction *>("actCBINew");
         QVERIFY(insert && !insert->isEnabled());
+    }
+
+    void readOnlySqliteFile_data()
+    {
+        QTest::addColumn<bool>("folder"); // the folder read-only, not the file
+        QTest::newRow("file") << false;
+        QTest::newRow("folder") << true;
+    }
+
+    void readOnlySqliteFile()
+    {
+        QFETCH(bool, folder);
+        if (TestDatabase::postgres())
+            QSKIP("SQLite files");
+        const DatabaseSettings settings = databases_.fresh();
+        QVERIFY(Database(settings).open().isEmpty());
+        const QString dir = QFileInfo(settings.name).path();
+        // The rights are taken from the program's effective user: as root,
+        // the window is opened as nobody, who may read but not write.
+        const auto world = QFileDevice::ReadOwner | QFileDevice::ReadGroup |
+                           QFileDevice::ReadOther | QFileDevice::ExeOwner | QFileDevice::ExeGroup |
+                           QFileDevice::ExeOther;
+        QVERIFY(QFile::setPermissions(databases_.folder(), world | QFileDevice::WriteOwner));
+        QVERIFY(QFile::setPermissions(
+            dir, folder ? world : world | QFileDevice::WriteOwner | QFileDevice::WriteOther));
+        const auto file = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+        QVERIFY(QFile::setPermissions(settings.name, folder ? file | QFileDevice::WriteOwner |
+                                                                  QFileDevice::WriteOther
+                                                            : file));
+        const bool root = ::geteuid() == 0;
+        if (root) {
+            QCOMPARE(::setegid(65534), 0);
+            QCOMPARE(::seteuid(65534), 0);
+        }
+        MessageAnswerer answers;
+        DbWindow w(settings);
+        if (root) {
+            QCOMPARE(::seteuid(0), 0);
+            QCOMPARE(::setegid(0), 0);
+        }
+        QFile::setPermissions(dir, world | QFileDevice::WriteOwner);
+        QCOMPARE(answers.seen.size(), 1);
+        QVERIFY2(answers.seen[0].contains(QStringLiteral("只读")), qPrintable(answers.seen[0]));
+        QVERIFY2(answers.seen[0].contains(folder ? dir : settings.name),
+                 qPrintable(answers.seen[0]));
+        QVERIFY(!w.edition());
+    }
+
+    void lockedSqliteFileIsReportedOnSave()
+    {
+        if (TestDatabase::postgres())
+            QSKIP("a lock of the SQLite engine's file");
+        const DatabaseSettings settings = databases_.fresh();
+        DbWindow w(settings);
+        QVERIFY2(w.edition(), "the database did not open");
+        Database other(settings);
+        QVERIFY(other.open().isEmpty());
+        QSqlQuery lock(other.connection());
+        QVERIFY(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        w.command("actCBINew");
+        w.fill(kLi);
+        MessageAnswerer answers;
+        w.command("actCBISave");
+        QCOMPARE(answers.seen.size(), 1);
+        QVERIFY2(answers.seen[0].contains(QStringLiteral("锁定")), qPrintable(answers.seen[0]));
+        QCOMPARE(w.edition()->clients()->state(), RecordPageBinding::State::Insert);
+        QVERIFY(lock.exec(QStringLiteral("ROLLBACK")));
+        w.command("actCBISave");
+        QCOMPARE(answers.seen.size(), 1);
+        QCOMPARE(stored(other, "SELECT V_NAME FROM client").toString(), QStringLiteral("李四"));
     }
 };
 
