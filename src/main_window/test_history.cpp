@@ -63,6 +63,8 @@ TestHistory::TestHistory(QWidget *content, const QSqlDatabase &db)
     connect(grid_, &QAbstractItemView::activated, this, open);
 }
 
+// Each cell joins a type's score and verdict, which a QSqlQueryModel would
+// show as two columns each: the rows are read once into an item model.
 void TestHistory::showClient(const QString &identNo)
 {
     model_->removeRows(0, model_->rowCount());
