@@ -9,6 +9,7 @@
 #include <QSqlRecord>
 
 #include <deque>
+#include <unordered_map>
 
 namespace tizhi {
 
@@ -80,7 +81,21 @@ QVariant textOrNull(const QString &text)
 
 QVariant textOrNull(const std::string &text)
 {
-    return text.empty() ? QVariant() : QVariant(QString::fromStdString(text));
+    if (text.empty())
+        return {};
+    // Most values of a test are short and recur from test to test (answers,
+    // scores, verdicts): each is converted once and then shared, which an
+    // import of thousands of tests notices.
+    constexpr std::size_t kShort = 12;
+    if (text.size() > kShort)
+        return QString::fromStdString(text);
+    thread_local std::unordered_map<std::string, QString> shortTexts;
+    if (shortTexts.size() > 4096)
+        shortTexts.clear();
+    auto [at, added] = shortTexts.try_emplace(text);
+    if (added)
+        at->second = QString::fromStdString(text);
+    return at->second;
 }
 
 // The women-only and men-only questions of a type count as one.

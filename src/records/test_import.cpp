@@ -82,6 +82,34 @@ std::string duplicateKey(const StoredTest &test)
     return key;
 }
 
+// The stored tests of a form, with only the columns a duplicate is known by.
+QString storedTestsSql(const QString &form)
+{
+    QStringList columns{QStringLiteral("V_IDENT_NO"), QLatin1String(kTestTimeColumn)};
+    for (int question = 1; question <= kQuestionCount33; ++question)
+        columns << answerColumn(question);
+    for (std::size_t i = 0; i < kTypeFields.size(); ++i)
+        columns << QLatin1String(assessmentColumns()[4 * i].name);
+    return QStringLiteral("SELECT %1 FROM %2 WHERE %3 = '%4'")
+        .arg(columns.join(u','), QLatin1String(testKind().table), QLatin1String(kTestTypeColumn),
+             form);
+}
+
+// A row of storedTestsSql as a test, as far as a duplicate is known by it.
+StoredTest storedTest(const QSqlQuery &query, const QString &form)
+{
+    StoredTest test;
+    test.form = form;
+    test.identNo = query.value(0).toString();
+    test.testTime = query.value(1).toDateTime();
+    int at = 2;
+    for (std::string &answer : test.answers)
+        answer = query.value(at++).toString().toStdString();
+    for (const TypeFields &fields : kTypeFields)
+        test.record.*fields.field = query.value(at++).toString().toStdString();
+    return test;
+}
+
 struct RowError {
     std::string message;
     std::size_t column = 0; // 1-based, or 0
@@ -182,11 +210,19 @@ private:
     cli::FormReader forms_;
     std::array<long, kExtraCount> extra_{};
     const ColumnSizes sizes_;
+    mutable std::string lastTimeCell_;
+    mutable std::optional<QDateTime> lastTime_;
     TestWriter writer_;
     QSqlQuery newClient_;
     QSqlQuery storedTests_;
     std::unordered_map<QString, KnownClient> clients_;
-    std::unordered_set<std::string> tests_;
+    // What the stored tests of the file's form are told apart by.
+    struct {
+        QString form;
+        std::unordered_set<std::string> keys;
+    } tests_;
+    int clientsRead_ = 0;
+    bool allTestsRead_ = false;
     std::string databaseError_;
     ImportResult result_;
 };
@@ -220,6 +256,7 @@ ImportResult ImportRun::run()
 bool ImportRun::prepare()
 {
     const QString form = QLatin1String(form_ == cli::Form::Items33 ? kForm33Code : kForm66Code);
+    tests_.form = form;
     storedTests_.setForwardOnly(true);
     // A file's tests are one transaction: SQLite keeps its pages in memory
     // until the commit instead of spilling them to the log as the
@@ -229,9 +266,7 @@ bool ImportRun::prepare()
     if (!db_.transaction() ||
         !newClient_.prepare(QStringLiteral("INSERT INTO %1 (V_IDENT_NO, V_NAME) VALUES (?, ?)")
                                 .arg(QLatin1String(clientKind().table))) ||
-        !storedTests_.prepare(
-            QStringLiteral("SELECT * FROM %1 WHERE V_IDENT_NO = ? AND %2 = '%3'")
-                .arg(QLatin1String(testKind().table), QLatin1String(kTestTypeColumn), form))) {
+        !storedTests_.prepare(storedTestsSql(form) + QStringLiteral(" AND V_IDENT_NO = ?"))) {
         databaseError_ = "the database cannot take the tests: " +
                          databaseErrorText(db_.lastError()).toStdString();
         return false;
@@ -330,7 +365,12 @@ std::variant<StoredTest, RowError> ImportRun::testOf(const cli::RowScorer &score
     test.site = textOf(trimText(cell(kSite)));
     test.testTime = importTime_;
     if (!trimText(cell(kTime)).empty()) {
-        const auto time = parseTime(cell(kTime));
+        // Rows of one file mostly share their day: it is read once.
+        if (cell(kTime) != lastTimeCell_) {
+            lastTimeCell_ = cell(kTime);
+            lastTime_ = parseTime(lastTimeCell_);
+        }
+        const std::optional<QDateTime> &time = lastTime_;
         if (!time)
             return RowError{"the time in column 'time' must be YYYY-MM-DD or YYYY-MM-DD "
                             "HH:MM:SS, not '" +
@@ -375,14 +415,25 @@ std::optional<RowError> ImportRun::checkLengths(const cli::RowScorer &scorer,
 
 bool ImportRun::readStoredTests(const QString &identNo)
 {
-    storedTests_.bindValue(0, identNo);
-    if (!storedTests_.exec()) {
-        databaseError_ = databaseErrorText(storedTests_.lastError()).toStdString();
+    // A few clients' tests are read client by client; a file of many
+    // stored clients reads all tests of its form at once instead.
+    constexpr int kClientByClient = 64;
+    if (allTestsRead_)
+        return true;
+    QSqlQuery all(db_);
+    QSqlQuery &query = ++clientsRead_ > kClientByClient ? all : storedTests_;
+    query.setForwardOnly(true);
+    if (&query == &all)
+        allTestsRead_ = all.prepare(storedTestsSql(tests_.form));
+    else
+        storedTests_.bindValue(0, identNo);
+    if (!query.exec()) {
+        databaseError_ = databaseErrorText(query.lastError()).toStdString();
         return false;
     }
-    while (storedTests_.next())
-        tests_.insert(duplicateKey(readTest(storedTests_.record())));
-    storedTests_.finish();
+    while (query.next())
+        tests_.keys.insert(duplicateKey(storedTest(query, tests_.form)));
+    query.finish();
     return true;
 }
 
@@ -411,7 +462,7 @@ bool ImportRun::store(StoredTest &test, bool nameGiven, std::int64_t line)
     }
     if (!nameGiven)
         test.name = client->second.name;
-    if (!tests_.insert(duplicateKey(test)).second) {
+    if (!tests_.keys.insert(duplicateKey(test)).second) {
         ++result_.duplicates;
         return true;
     }
