@@ -2,11 +2,11 @@
 #include "gcc12_restrict.h"
 
 #include "csv.h"
+#include "form_reader.h"
 #include "output_text.h"
 #include "record_transcoding.h"
 #include "row_scorer.h"
 
-#include <map>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -20,8 +20,8 @@ class ScoreRun {
 public:
     ScoreRun(std::istream &in, std::ostream &out, Form form, Encoding encoding,
              const DiagnosticSink &report, const std::function<void(std::int64_t)> &progress)
-        : out_(out), form_(form), encoding_(encoding), report_(report), progress_(progress),
-          reader_(in), output_(out)
+        : out_(out), encoding_(encoding), report_(report), progress_(progress),
+          forms_(in, form, encoding), reader_(forms_.csv()), output_(out)
     {
     }
 
@@ -31,7 +31,6 @@ private:
     // The scorer for the header's columns; nothing, the reason told, when
     // the input has none the form can use. Throws CsvError.
     std::optional<RowScorer> start();
-    bool readHeader(std::vector<std::pair<std::size_t, std::string>> &named);
     // Throws CsvError at the first row that stops the run.
     void scoreRows(RowScorer &scorer);
     void rowDone()
@@ -55,11 +54,11 @@ private:
     }
 
     std::ostream &out_;
-    const Form form_;
     const Encoding encoding_;
     const DiagnosticSink &report_;
     const std::function<void(std::int64_t)> &progress_;
-    CsvReader reader_;
+    FormReader forms_;
+    CsvReader &reader_;
     OutputText output_;
     RunResult result_;
 };
@@ -86,49 +85,11 @@ RunResult ScoreRun::run()
 
 std::optional<RowScorer> ScoreRun::start()
 {
-    // A spreadsheet's "Unicode text" is UTF-16, whose every other byte is
-    // zero for the column names: it would pass for a header without them.
-    if (reader_.startsWith("\xFF\xFE") || reader_.startsWith("\xFE\xFF")) {
-        stop({1, 0,
-              "the input is UTF-16 text (it begins with a UTF-16 byte order mark); save it as "
-              "CSV in UTF-8 or GBK and score that"});
-        return std::nullopt;
-    }
-    if (encoding_ == Encoding::Utf8) {
-        reader_.skipByteOrderMark();
-    } else if (reader_.startsWith(kUtf8ByteOrderMark)) {
-        // Read as GBK, the mark would become part of the first column's name.
-        stop({1, 0,
-              "the input begins with a UTF-8 byte order mark: it is UTF-8 text; read it "
-              "with --encoding utf-8"});
-        return std::nullopt;
-    }
-    std::vector<std::pair<std::size_t, std::string>> named;
-    if (!readHeader(named)) {
-        stop({0, 0, "the input is empty; the first line must name the columns"});
-        return std::nullopt;
-    }
-    decodeNames(named, encoding_, reader_.recordLine());
-    try {
-        return RowScorer(form_, reader_.fieldCount(), named);
-    } catch (const UsageError &usage) {
-        stop({1, 0, usage.what()});
-        return std::nullopt;
-    }
-}
-
-// Reads the header's names; false when the input holds none.
-bool ScoreRun::readHeader(std::vector<std::pair<std::size_t, std::string>> &named)
-{
-    // Only the names the form reads are kept, each at most twice (twice is
-    // an error), so a header line of any length costs no memory.
-    std::map<std::string, int> seen;
-    const auto keep = [this, &seen](const std::string &name) {
-        if (!readsColumn(form_, name))
-            return false;
-        return ++seen[columnKey(name)] <= 2;
-    };
-    return reader_.nextHeader(named, keep);
+    Diagnostic trouble;
+    std::optional<RowScorer> scorer = forms_.start(trouble);
+    if (!scorer)
+        stop(std::move(trouble));
+    return scorer;
 }
 
 void ScoreRun::scoreRows(RowScorer &scorer)

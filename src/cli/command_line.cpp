@@ -37,25 +37,25 @@ std::string versionText()
     return "tizhi-score (Tizhi) " TIZHI_VERSION "\n";
 }
 
-namespace {
-
 // Arguments go to the parser with each byte as the character of the same
 // number: options (all ASCII) read as typed, and a file name comes back as
 // exactly the bytes given, also when it is no UTF-8 (a name in GBK from an
 // archive made on Windows), so two such names never become one.
-QString fromBytes(const char *bytes)
+QString argumentText(const char *bytes)
 {
     return QString::fromLatin1(bytes);
 }
 
-std::string toBytes(const QString &argument)
+std::string argumentBytes(const QString &argument)
 {
     return argument.toLatin1().toStdString();
 }
 
+namespace {
+
 std::string quoted(const QString &argument)
 {
-    return "'" + printableBytes(toBytes(argument)) + "'";
+    return "'" + printableBytes(argumentBytes(argument)) + "'";
 }
 
 std::optional<Form> formOf(const QString &value)
@@ -101,27 +101,37 @@ settle(const QStringList &values, const std::string &option, const std::string &
     return settled;
 }
 
-std::string parseError(const QCommandLineParser &parser, const QStringList &arguments)
+} // namespace
+
+std::string parseErrorText(const QCommandLineParser &parser, const QStringList &arguments)
 {
     if (!parser.unknownOptionNames().isEmpty()) {
         const QString name = parser.unknownOptionNames().front();
         return "unknown option '" + std::string(name.size() > 1 ? "--" : "-") +
-               printableBytes(toBytes(name)) + "'";
+               printableBytes(argumentBytes(name)) + "'";
     }
     if (arguments.back() == "--form")
         return "--form needs 33 or 66";
     if (arguments.back() == "--encoding")
         return "--encoding needs utf-8 or gbk";
-    return printableBytes(toBytes(parser.errorText()));
+    return printableBytes(argumentBytes(parser.errorText()));
 }
 
-} // namespace
+std::variant<std::optional<Form>, std::string> formOption(const QStringList &values)
+{
+    return settle<Form>(values, "--form", "33 or 66", formOf);
+}
+
+std::variant<std::optional<Encoding>, std::string> encodingOption(const QStringList &values)
+{
+    return settle<Encoding>(values, "--encoding", "utf-8 or gbk", encodingOf);
+}
 
 std::variant<Options, std::string> parseOptions(int argc, char **argv)
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << fromBytes(argv[i]);
+        arguments << argumentText(argv[i]);
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
     const QCommandLineOption help(QStringList{"h", "help"});
@@ -130,24 +140,23 @@ std::variant<Options, std::string> parseOptions(int argc, char **argv)
     const QCommandLineOption encoding("encoding", {}, "utf-8|gbk");
     parser.addOptions({help, version, form, encoding});
     if (!parser.parse(arguments))
-        return parseError(parser, arguments);
+        return parseErrorText(parser, arguments);
 
     Options options;
     options.help = parser.isSet(help);
     options.version = parser.isSet(version);
     if (options.help || options.version)
         return options;
-    auto formGiven = settle<Form>(parser.values(form), "--form", "33 or 66", formOf);
+    auto formGiven = formOption(parser.values(form));
     if (const auto *message = std::get_if<std::string>(&formGiven))
         return *message;
     options.form = std::get<std::optional<Form>>(formGiven);
-    auto encodingGiven =
-        settle<Encoding>(parser.values(encoding), "--encoding", "utf-8 or gbk", encodingOf);
+    auto encodingGiven = encodingOption(parser.values(encoding));
     if (const auto *message = std::get_if<std::string>(&encodingGiven))
         return *message;
     options.encoding = std::get<std::optional<Encoding>>(encodingGiven).value_or(Encoding::Utf8);
     for (const QString &path : parser.positionalArguments())
-        options.paths.push_back(toBytes(path));
+        options.paths.push_back(argumentBytes(path));
     return options;
 }
 

@@ -5,10 +5,14 @@
 #include "header_columns.h"
 #include "text_encoding.h"
 
+#include <QStringList>
+
 #include <optional>
 #include <string>
 #include <variant>
 #include <vector>
+
+class QCommandLineParser;
 
 namespace tizhi::cli {
 
@@ -24,6 +28,19 @@ struct Options {
 // The options of `argv` (argv[0] is the program's name), or a message for
 // the user when they are wrong.
 std::variant<Options, std::string> parseOptions(int argc, char **argv);
+
+// The pieces of the command line that tizhi-records shares.
+
+// An argument as the parser takes it (each byte the character of the same
+// number), and back to the bytes given.
+QString argumentText(const char *bytes);
+std::string argumentBytes(const QString &argument);
+// The values of --form and --encoding as given, each time meaning the same:
+// nothing when not given, else the one meant; or the message for the user.
+std::variant<std::optional<Form>, std::string> formOption(const QStringList &values);
+std::variant<std::optional<Encoding>, std::string> encodingOption(const QStringList &values);
+// Why the parser refused `arguments`, as the message tells it.
+std::string parseErrorText(const QCommandLineParser &parser, const QStringList &arguments);
 
 // What --help prints.
 extern const char *const kUsage;

@@ -86,39 +86,45 @@ std::vector<std::string> RowScorer::outputHeader() const
     return names;
 }
 
-ScoredRow RowScorer::score(const std::vector<std::string_view> &row) const
+ScoredRecord RowScorer::scoreRecord(const std::vector<std::string_view> &row) const
 {
-    ScoredRow scored;
+    ScoredRecord scored;
     // Right after start-up every type field holds "0" and nothing else is shown.
-    AssessmentRecord record = startRecord();
-    std::string error;
+    scored.record = startRecord();
     // An answer cell holds one answer: a ";" in it would split into two and
     // move every later answer of its type to the wrong question. No answer
     // box of the program can hold one, so the row is not scored.
     if (header_.layout != Layout::ItemStrings66) {
-        for (std::size_t i = 0; i < header_.columns.size() && error.empty(); ++i) {
+        for (std::size_t i = 0; i < header_.columns.size() && scored.error.empty(); ++i) {
             if (row[header_.columns[i]].find(';') != std::string_view::npos) {
-                error = "the answer in column '" + header_.names[i] +
-                        "' holds ';', which no answer box can hold";
+                scored.error = "the answer in column '" + header_.names[i] +
+                               "' holds ';', which no answer box can hold";
                 scored.errorColumn = header_.columns[i] + 1;
             }
         }
-        if (!error.empty())
-            record = AssessmentRecord{};
-    }
-    if (error.empty()) {
-        try {
-            assess(header_, row, record);
-        } catch (const ConvertError &conversion) {
-            error = conversion.what();
+        if (!scored.error.empty()) {
+            scored.record = AssessmentRecord{};
+            return scored;
         }
     }
-    scored.failed = !error.empty();
+    try {
+        assess(header_, row, scored.record);
+    } catch (const ConvertError &conversion) {
+        scored.error = conversion.what();
+    }
+    return scored;
+}
 
+ScoredRow RowScorer::score(const std::vector<std::string_view> &row) const
+{
+    ScoredRecord record = scoreRecord(row);
+    ScoredRow scored;
+    scored.failed = !record.error.empty();
+    scored.errorColumn = record.errorColumn;
     scored.fields.reserve(4 * kTypes.size() + 4);
     if (header_.idColumn >= 0)
         scored.fields.emplace_back(row[static_cast<std::size_t>(header_.idColumn)]);
-    appendRecordFields(scored.fields, record, error);
+    appendRecordFields(scored.fields, record.record, record.error);
     return scored;
 }
 

@@ -5,6 +5,7 @@
 // (cached_path.cpp: its output from columns scored once and kept).
 #pragma once
 
+#include "assessment.h"
 #include "header_columns.h"
 #include "plain_row_cache.h"
 
@@ -26,6 +27,15 @@ struct ScoredRow {
     std::size_t errorColumn = 0;
 };
 
+// A row scored into an assessment record, as the record path scores it.
+struct ScoredRecord {
+    AssessmentRecord record;
+    // Empty when the row was scored; else why not.
+    std::string error;
+    // The input field (1-based) the error is in, when it is in one; else 0.
+    std::size_t errorColumn = 0;
+};
+
 // Maps input columns to answers and scores rows. Texts are UTF-8.
 class RowScorer {
 public:
@@ -41,6 +51,10 @@ public:
     // The output row for one input row (as many fields as the input
     // header, UTF-8 text).
     ScoredRow score(const std::vector<std::string_view> &row) const;
+    // The record the output row is written from.
+    ScoredRecord scoreRecord(const std::vector<std::string_view> &row) const;
+    // Where the form's answers and the id stand in the input.
+    const HeaderColumns &header() const { return header_; }
 
     // Appends the output row, as CSV, for a plain UTF-8 row, exactly as
     // score() gives it but from types scored once and kept: a row of the

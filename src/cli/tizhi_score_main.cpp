@@ -4,9 +4,9 @@
 #include "command_line.h"
 #include "file_io.h"
 #include "output_file.h"
+#include "progress.h"
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <iostream>
@@ -31,31 +31,6 @@ ExitStatus usageError(const std::string &message)
     std::cerr << "tizhi-score: " << message << "\nTry 'tizhi-score --help'.\n";
     return ExitStatus::Trouble;
 }
-
-// Shows "scored N rows" on a terminal, at most a few times a second.
-class Progress {
-public:
-    explicit Progress(bool enabled) : enabled_(enabled) {}
-    void update(std::int64_t rows)
-    {
-        const auto now = std::chrono::steady_clock::now();
-        if (!enabled_ || now - last_ < std::chrono::milliseconds(250))
-            return;
-        last_ = now;
-        shown_ = true;
-        std::cerr << "\rtizhi-score: scored " << rows << " rows" << std::flush;
-    }
-    void finish()
-    {
-        if (shown_)
-            std::cerr << "\r\033[K" << std::flush;
-    }
-
-private:
-    bool enabled_;
-    bool shown_ = false;
-    std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
-};
 
 bool sameFile(const struct stat &a, const struct stat &b)
 {
@@ -260,7 +235,7 @@ ExitStatus run(int argc, char **argv)
     if (const auto refused = output.open(options.paths, input))
         return *refused;
 
-    Progress progress(isatty(STDERR_FILENO) == 1);
+    Progress progress(isatty(STDERR_FILENO) == 1, "tizhi-score: scored");
     const RunResult result = scoreCsv(
         input.stream(), output.stream(), *options.form, options.encoding,
         [](const Diagnostic &diagnostic) { std::cerr << formatDiagnostic(diagnostic); },
@@ -273,7 +248,13 @@ ExitStatus run(int argc, char **argv)
 
 std::string formatDiagnostic(const Diagnostic &diagnostic)
 {
-    std::string text = "tizhi-score: ";
+    return formatDiagnostic(diagnostic, "tizhi-score");
+}
+
+std::string formatDiagnostic(const Diagnostic &diagnostic, std::string_view program)
+{
+    std::string text(program);
+    text += ": ";
     if (diagnostic.line > 0)
         text += "line " + std::to_string(diagnostic.line) + ": ";
     // A row's error column holds the whole message; the terminal gets its

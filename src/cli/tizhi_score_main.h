@@ -5,6 +5,7 @@
 #include "batch_scorer.h"
 
 #include <string>
+#include <string_view>
 
 namespace tizhi::cli {
 
@@ -20,5 +21,7 @@ int closeStandardOutput(int status);
 // A diagnostic of the scorer as the command prints it on standard error,
 // ended by a line break.
 std::string formatDiagnostic(const Diagnostic &diagnostic);
+// The same as the command `program` prints it.
+std::string formatDiagnostic(const Diagnostic &diagnostic, std::string_view program);
 
 } // namespace tizhi::cli

@@ -1,6 +1,9 @@
 #include "database_settings.h"
 
+#include "ini_file.h"
+
 #include <QDir>
+#include <QStandardPaths>
 
 namespace tizhi {
 
@@ -57,6 +60,14 @@ DatabaseSettingsResult postgresSettings(const DatabaseSection &section)
     return {settings, {}};
 }
 
+std::optional<QString> sectionValue(const IniFile &ini, const char *key)
+{
+    const auto value = ini.value("Database", key);
+    if (!value)
+        return std::nullopt;
+    return QString::fromUtf8(value->data(), qsizetype(value->size()));
+}
+
 } // namespace
 
 DatabaseSettingsResult interpretDatabaseSection(const DatabaseSection &section,
@@ -72,6 +83,26 @@ DatabaseSettingsResult interpretDatabaseSection(const DatabaseSection &section,
             QStringLiteral(
                 "Config.ini 的 [Database] 中 Driver=%1 无法识别，应为 sqlite 或 postgresql。")
                 .arg(valueOf(section.driver))};
+}
+
+QString programDataFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/tizhi");
+}
+
+std::optional<DatabaseSettingsResult> databaseSettingsFromIni(const IniFile &ini,
+                                                              const QString &configFolder)
+{
+    if (!ini.hasSection("Database"))
+        return std::nullopt;
+    DatabaseSection section;
+    section.driver = sectionValue(ini, "Driver");
+    section.name = sectionValue(ini, "Name");
+    section.host = sectionValue(ini, "Host");
+    section.port = sectionValue(ini, "Port");
+    section.user = sectionValue(ini, "User");
+    return interpretDatabaseSection(section, configFolder, programDataFolder());
 }
 
 } // namespace tizhi

@@ -42,4 +42,16 @@ DatabaseSettingsResult interpretDatabaseSection(const DatabaseSection &section,
                                                 const QString &configFolder,
                                                 const QString &dataFolder);
 
+class IniFile;
+
+// The user's data folder under the program's own name, "tizhi", whatever
+// the running application is called: the window and the command-line
+// tools find the same default file there.
+QString programDataFolder();
+
+// The [Database] section of a "Config.ini" in `configFolder`, read as
+// above with programDataFolder(); nothing when the file has no such section.
+std::optional<DatabaseSettingsResult> databaseSettingsFromIni(const IniFile &ini,
+                                                              const QString &configFolder);
+
 } // namespace tizhi

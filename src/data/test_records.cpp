@@ -9,6 +9,7 @@
 #include <QSqlRecord>
 
 #include <deque>
+#include <unordered_map>
 
 namespace tizhi {
 
@@ -80,7 +81,21 @@ QVariant textOrNull(const QString &text)
 
 QVariant textOrNull(const std::string &text)
 {
-    return text.empty() ? QVariant() : QVariant(QString::fromStdString(text));
+    if (text.empty())
+        return {};
+    // Most values of a test are short and recur from test to test (answers,
+    // scores, verdicts): each is converted once and then shared, which an
+    // import of thousands of tests notices.
+    constexpr std::size_t kShort = 12;
+    if (text.size() > kShort)
+        return QString::fromStdString(text);
+    thread_local std::unordered_map<std::string, QString> shortTexts;
+    if (shortTexts.size() > 4096)
+        shortTexts.clear();
+    auto [at, added] = shortTexts.try_emplace(text);
+    if (added)
+        at->second = QString::fromStdString(text);
+    return at->second;
 }
 
 // The women-only and men-only questions of a type count as one.
@@ -143,21 +158,27 @@ QStringList unansweredQuestions(const StoredTest &test)
     return missing;
 }
 
+QVariantList testValues(const StoredTest &test)
+{
+    // In the order of testColumns().
+    QVariantList values{test.form,    test.testTime,           test.name,
+                        test.identNo, textOrNull(test.doctor), textOrNull(test.site)};
+    values.reserve(testKind().columns.size());
+    for (const std::string &answer : test.answers)
+        values.append(textOrNull(answer));
+    for (const AssessmentColumn &column : assessmentColumns())
+        values.append(textOrNull(test.record.*column.member));
+    values.append(textOrNull(test.remark));
+    values.append(int(unansweredQuestions(test).size()));
+    return values;
+}
+
 void writeTest(const StoredTest &test, QSqlRecord &values)
 {
-    values.setValue(QLatin1String(kTestTypeColumn), test.form);
-    values.setValue(QLatin1String(kTestTimeColumn), test.testTime);
-    values.setValue(QStringLiteral("V_NAME"), test.name);
-    values.setValue(QStringLiteral("V_IDENT_NO"), test.identNo);
-    values.setValue(QStringLiteral("V_DOCTOR"), textOrNull(test.doctor));
-    values.setValue(QStringLiteral("V_SITE"), textOrNull(test.site));
-    for (int question = 1; question <= kQuestionCount33; ++question)
-        values.setValue(answerColumn(question),
-                        textOrNull(test.answers[std::size_t(question - 1)]));
-    for (const AssessmentColumn &column : assessmentColumns())
-        values.setValue(QLatin1String(column.name), textOrNull(test.record.*column.member));
-    values.setValue(QStringLiteral("V_REMARK"), textOrNull(test.remark));
-    values.setValue(QLatin1String(kUnansweredColumn), int(unansweredQuestions(test).size()));
+    const QVariantList ordered = testValues(test);
+    const QList<ColumnDef> &columns = testKind().columns;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        values.setValue(QLatin1String(columns[i].name), ordered[i]);
 }
 
 StoredTest readTest(const QSqlRecord &values)
@@ -181,16 +202,13 @@ StoredTest readTest(const QSqlRecord &values)
 
 struct TestWriter::Statement {
     QSqlQuery query;
-    QSqlRecord values;
 };
 
-TestWriter::TestWriter(const QSqlDatabase &db) : statement_(new Statement{QSqlQuery(db), {}})
+TestWriter::TestWriter(const QSqlDatabase &db) : statement_(new Statement{QSqlQuery(db)})
 {
     QStringList names;
-    for (const ColumnDef &column : testKind().columns) {
+    for (const ColumnDef &column : testKind().columns)
         names << QLatin1String(column.name);
-        statement_->values.append(QSqlField(QLatin1String(column.name)));
-    }
     statement_->query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                   .arg(QLatin1String(testKind().table), names.join(u','),
                                        QStringList(names.size(), QStringLiteral("?")).join(u',')));
@@ -203,9 +221,11 @@ TestWriter::~TestWriter()
 
 QString TestWriter::insert(const StoredTest &test)
 {
-    writeTest(test, statement_->values);
-    for (int i = 0; i < statement_->values.count(); ++i)
-        statement_->query.bindValue(i, statement_->values.value(i));
+    // Bound by position: a name looked up per value would cost more than
+    // the insert itself.
+    const QVariantList values = testValues(test);
+    for (qsizetype i = 0; i < values.size(); ++i)
+        statement_->query.bindValue(int(i), values[i]);
     if (!statement_->query.exec())
         return databaseErrorText(statement_->query.lastError());
     lastId_ = statement_->query.lastInsertId().toLongLong();

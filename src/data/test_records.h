@@ -13,6 +13,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 #include <array>
 
@@ -60,6 +61,8 @@ struct StoredTest {
 // "第 3 题", "阳虚体质第 2 题".
 QStringList unansweredQuestions(const StoredTest &test);
 
+// The test's values in the order of testKind().columns.
+QVariantList testValues(const StoredTest &test);
 // The test's values into a record of the test table (as read from it).
 void writeTest(const StoredTest &test, QSqlRecord &values);
 // A test from a record of the test table.

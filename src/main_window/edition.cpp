@@ -4,7 +4,6 @@
 #include "uniChineseMedicinePublic.h"
 
 #include <QDir>
-#include <QStandardPaths>
 
 namespace tizhi {
 
@@ -14,14 +13,6 @@ std::optional<DatabaseSettings> &chosen()
 {
     static std::optional<DatabaseSettings> database;
     return database;
-}
-
-std::optional<QString> valueOf(const IniFile &ini, const char *key)
-{
-    const auto value = ini.value("Database", key);
-    if (!value)
-        return std::nullopt;
-    return QString::fromUtf8(value->data(), qsizetype(value->size()));
 }
 
 } // namespace
@@ -42,21 +33,10 @@ EditionChoice editionFromSettings(const QString &folder)
     if (!text)
         return {};
     const IniFile ini(std::move(*text));
-    if (!ini.hasSection("Database"))
+    const auto result = databaseSettingsFromIni(ini, folder);
+    if (!result)
         return {};
-    DatabaseSection section;
-    section.driver = valueOf(ini, "Driver");
-    section.name = valueOf(ini, "Name");
-    section.host = valueOf(ini, "Host");
-    section.port = valueOf(ini, "Port");
-    section.user = valueOf(ini, "User");
-    // The user's data folder under the program's own name, whatever the
-    // application object is called.
-    const QString dataFolder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-        QStringLiteral("/tizhi");
-    const auto result = interpretDatabaseSection(section, folder, dataFolder);
-    return {result.settings, result.error};
+    return {result->settings, result->error};
 }
 
 } // namespace tizhi

@@ -1,0 +1,12 @@
+// tizhi-records as a function: the command's whole path from its arguments
+// to its exit status (an ExitStatus, as tizhi-score's).
+#pragma once
+
+namespace tizhi::records {
+
+// Runs tizhi-records with `argv` (argv[0] is the program's name). A
+// QCoreApplication must exist. Standard input, output and error are the
+// process's.
+int tizhiRecordsMain(int argc, char **argv);
+
+} // namespace tizhi::records

@@ -1,0 +1,3 @@
+// tizhi-records reaching for the windows' shared routines: must not compile.
+#include "test_import.h"
+#include "uniChineseMedicinePublic.h"

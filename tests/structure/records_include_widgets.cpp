@@ -1,0 +1,3 @@
+// tizhi-records reaching for a widget: must not compile.
+#include "test_import.h"
+#include <QWidget>
