@@ -67,6 +67,12 @@ void drawChart(FormPainter &f, const StoredTest &test)
         const qreal y = top + i++ * row;
         f.setFont(9);
         f.text(0, y, label, row, text(type.displayName), Qt::AlignRight | Qt::AlignVCenter);
+        const Bars bars = barsOf(type, form33);
+        if (bars.leaning > 0)
+            f.line(left + plot * bars.leaning / max, y + 0.5, left + plot * bars.leaning / max,
+                   y + row - 0.5, 0.5, Qt::DashLine);
+        f.line(left + plot * bars.yes / max, y + 0.5, left + plot * bars.yes / max, y + row - 0.5,
+               0.7);
         bool ok = false;
         const double score = QString::fromStdString(test.record.*fieldsOf(type).con).toDouble(&ok);
         if (ok) {
@@ -76,15 +82,8 @@ void drawChart(FormPainter &f, const StoredTest &test)
             p.setBrush(QColor(0xb8, 0xb8, 0xb8));
             p.drawRect(QRectF(f.px(left), f.px(y + 1.5), f.px(w), f.px(row - 3)));
             p.restore();
-            f.text(left + w + 1, y, 14, row,
-                   QString::fromStdString(test.record.*fieldsOf(type).con));
+            f.label(left + w + 1, y, row, QString::fromStdString(test.record.*fieldsOf(type).con));
         }
-        const Bars bars = barsOf(type, form33);
-        if (bars.leaning > 0)
-            f.line(left + plot * bars.leaning / max, y + 0.5, left + plot * bars.leaning / max,
-                   y + row - 0.5, 0.5, Qt::DashLine);
-        f.line(left + plot * bars.yes / max, y + 0.5, left + plot * bars.yes / max, y + row - 0.5,
-               0.7);
     }
     f.moveDown(9 * row + 7);
     f.setFont(9);
