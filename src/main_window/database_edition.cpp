@@ -5,6 +5,7 @@
 #include "code_dictionary.h"
 #include "control_kinds.h"
 #include "database.h"
+#include "form_printing.h"
 #include "record_kinds.h"
 #include "record_page_binding.h"
 #include "record_table.h"
@@ -113,6 +114,7 @@ DatabaseEdition::DatabaseEdition(QWidget *window, std::unique_ptr<Database> data
     tests33_ = createTestPage(pages.test33Frame, commands.cmh33, kForm33Code, pages.makeTest33View);
     tests66_ = createTestPage(pages.test66Frame, commands.cmh, kForm66Code, pages.makeTest66View);
     createHistory(pages);
+    createPrinting(pages, commands);
     connect(clients_, &RecordPageBinding::currentChanged, this, &DatabaseEdition::followClient);
     followClient();
     showCodeNamesInList(pages.clientFrame, *pages.clients);
@@ -177,6 +179,63 @@ void DatabaseEdition::createHistory(const Pages &pages)
                 if (showPage(is33 ? 1 : 2))
                     (is33 ? tests33_ : tests66_)->showRecord(id);
             });
+}
+
+void DatabaseEdition::createPrinting(const Pages &pages, WindowCommands &commands)
+{
+    const auto testForm = [this](RecordPageBinding *tests) {
+        report::TestForm form;
+        form.test = static_cast<TestRecordView *>(tests->view())->test();
+        form.client = clientIdentity(tests->hasClient());
+        form.unsaved = tests->state() != RecordPageBinding::State::Browse;
+        return form;
+    };
+    const FieldGrid *diagnoseFields = pages.diagnoses;
+    printing_ =
+        new FormPrinting(window_, commands,
+                         {[this, testForm] { return testForm(tests33_); },
+                          [this, testForm] { return testForm(tests66_); },
+                          [this, diagnoseFields] { return diagnoseForm(*diagnoseFields); },
+                          [this] {
+                              return diagnoses_->currentId() != 0 ||
+                                     diagnoses_->state() != RecordPageBinding::State::Browse;
+                          }});
+}
+
+report::ClientIdentity DatabaseEdition::clientIdentity(bool linked) const
+{
+    // A test typed before any client was chosen names only what its header holds.
+    if (!linked || clients_->state() != RecordPageBinding::State::Browse)
+        return {};
+    report::ClientIdentity client;
+    client.name = clients_->currentValue("V_NAME");
+    client.identNo = clients_->currentValue("V_IDENT_NO");
+    client.cardNo = clients_->currentValue("V_CARD_NO");
+    const QString sex = clients_->currentValue("V_SEX");
+    for (const CodeEntry &entry :
+         codeList(database_->connection(), QStringLiteral("T_MEDICINE_DIAGNOSE_SEX_TYPE")))
+        if (entry.code == sex)
+            client.sex = entry.name;
+    if (const auto birthday = dateOf(clients_->currentValue("T_BIRTHDAY")))
+        client.birth = birthday->toString(Qt::ISODate);
+    else if (const QString age = clients_->currentValue("I_AGE"); !age.isEmpty())
+        client.birth = age + QStringLiteral("岁");
+    return client;
+}
+
+report::DiagnoseForm DatabaseEdition::diagnoseForm(const FieldGrid &fields) const
+{
+    // As the page shows the record, changes not yet saved included.
+    report::DiagnoseForm form;
+    form.client = clientIdentity(true);
+    form.unsaved = diagnoses_->state() != RecordPageBinding::State::Browse;
+    form.treatTime = fields.field<TwwDBDateTimePicker>("edtMDRTreatTime")->dateTime();
+    form.doctor = fields.field<TwwDBEdit>("edtMDRDoctor")->text();
+    form.site = fields.field<TwwDBEdit>("edtMDRSite")->text();
+    for (const Field &field : fields.fields)
+        if (auto *rich = qobject_cast<TwwDBRichEdit *>(field.widget))
+            form.sections.append({QString::fromUtf8(field.def->caption), rich->toPlainText()});
+    return form;
 }
 
 TestRecordView *DatabaseEdition::testView33() const

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "page_frame.h"
+#include "record_form.h"
 #include "test_record_view.h"
 #include "window_commands.h"
 
@@ -24,6 +25,7 @@ class QWidget;
 namespace tizhi {
 
 class Database;
+class FormPrinting;
 class RecordPageBinding;
 class TestHistory;
 struct FieldGrid;
@@ -63,6 +65,7 @@ public:
     RecordPageBinding *tests33() const { return tests33_; }
     RecordPageBinding *tests66() const { return tests66_; }
     TestHistory *history() const { return history_; }
+    FormPrinting *printing() const { return printing_; }
     TestRecordView *testView33() const;
     TestRecordView *testView66() const;
 
@@ -94,6 +97,9 @@ private:
     QString createPendingClient(QSqlDatabase &db);
     void showSavedTestClient(const QString &identNo);
     void createHistory(const Pages &pages);
+    void createPrinting(const Pages &pages, WindowCommands &commands);
+    report::ClientIdentity clientIdentity(bool linked) const;
+    report::DiagnoseForm diagnoseForm(const FieldGrid &fields) const;
 
     QWidget *window_;
     std::unique_ptr<Database> database_;
@@ -103,6 +109,7 @@ private:
     RecordPageBinding *tests33_ = nullptr;
     RecordPageBinding *tests66_ = nullptr;
     TestHistory *history_ = nullptr;
+    FormPrinting *printing_ = nullptr;
     // A client to be made in the save of a test typed before any client
     // was chosen: name and identity number.
     std::optional<std::pair<QString, QString>> pendingClient_;

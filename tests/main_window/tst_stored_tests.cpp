@@ -11,7 +11,13 @@
 #include "test_database.h"
 #include "test_records.h"
 
+#include "form_printing.h"
+
 #include <QInputDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QTemporaryDir>
 
 using namespace tizhi;
 using namespace tizhi::test;
@@ -432,6 +438,84 @@ private slots:
         QTest::keyClick(history, Qt::Key_Return);
         QCOMPARE(w.window->pgcClient->currentIndex(), 1);
         QCOMPARE(w.text("edtCMH33PingHeCon") + u' ' + w.text("edtCMH33PingHeResult"), pingHe33);
+    }
+
+    void printsWhatIsOnScreen_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("unsaved");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("33-item test, saved") << "actCMH33Print" << false << 2 << "33项";
+        QTest::newRow("33-item test, changed") << "actCMH33Print" << true << 2 << "33项";
+        QTest::newRow("66-item test, saved") << "actCMHPrint" << false << 2 << "66项";
+        QTest::newRow("diagnosis record, new") << "actMDRPrint" << true << 1 << "诊疗记录";
+    }
+    void printsWhatIsOnScreen()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, unsaved);
+        QFETCH(int, pages);
+        QFETCH(QString, title);
+        TestWindow w(databases_.fresh());
+        QVERIFY2(w.edition(), "the database did not open");
+        const bool diagnose = command == u"actMDRPrint";
+        storeOneTest(w, command == u"actCMHPrint" ? Form::Q66 : Form::Q33);
+        if (diagnose) {
+            w.command("actInsertMD");
+            w.type("edtMDRDoctor", "周医生");
+        } else if (unsaved) {
+            w.command("actCMH33Edit");
+            w.answer33("555555555555555555555555555555555");
+        }
+        // The preview prints into a PDF file, which is read back.
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("form.pdf");
+        QPrinter &printer = w.edition()->printing()->printer();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        int shownPages = -1;
+        whenModal([&shownPages](QWidget *modal) {
+            if (auto *preview = modal->findChild<QPrintPreviewWidget *>()) {
+                shownPages = preview->pageCount();
+                preview->print();
+            }
+            modal->close();
+        });
+        w.command(qPrintable(command));
+        QCOMPARE(shownPages, pages);
+        QProcess text;
+        text.start("pdftotext", {"-enc", "UTF-8", pdf, "-"});
+        QVERIFY(text.waitForFinished(60000));
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput()).remove(u' ');
+        for (const QString &expected :
+             {title, QString::fromUtf8(kZhang.name), QString::fromUtf8(kZhang.identNo),
+              QString::fromUtf8(kZhang.cardNo), QStringLiteral("男性")})
+            QVERIFY2(printed.contains(expected), qPrintable(expected + u'\n' + printed));
+        QCOMPARE(printed.contains(QStringLiteral("未保存")), unsaved);
+        if (diagnose)
+            QVERIFY2(printed.contains(QStringLiteral("周医生")), qPrintable(printed));
+        else
+            QVERIFY2(printed.contains(w.text(command == u"actCMHPrint" ? "edtCMHYangXuCon"
+                                                                       : "edtCMH33YangXuCon")),
+                     qPrintable(printed));
+    }
+
+    void printSetUpOpens()
+    {
+        TestWindow w(databases_.fresh());
+        QVERIFY2(w.edition(), "the database did not open");
+        auto *setUp = w.window->findChild<QAction *>("actCMHPrintSet");
+        QVERIFY(setUp && setUp->isVisible() && setUp->isEnabled());
+        QString opened;
+        whenModal([&opened](QWidget *modal) {
+            opened = modal->objectName();
+            modal->close();
+        });
+        setUp->trigger();
+        QCOMPARE(opened, QStringLiteral("dlgPageSetup"));
+        auto *clear = w.window->findChild<QAction *>("actClearReportTempFile");
+        QVERIFY(clear && !clear->isEnabled());
     }
 
     void secondWorkstationIsRefused()
