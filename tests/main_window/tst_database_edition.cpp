@@ -56,11 +56,15 @@ private slots:
     {
         DbWindow w(std::nullopt);
         QVERIFY(!w.edition());
-        for (const char *name : {"actCBINew", "actCBISave", "actFind", "actMDRNew", "actCRNew"}) {
+        for (const char *name : {"actCBINew", "actCBISave", "actFind", "actMDRNew", "actCRNew",
+                                 "actCMH33New", "actCMHSave", "actCMH33Print", "actCMHPrint",
+                                 "actMDRPrint", "actClearReportTempFile"}) {
             auto *action = w.window->findChild<QAction *>(QLatin1String(name));
             QVERIFY2(action && !action->isEnabled(), name);
         }
         QCOMPARE(w.listed(), 0);
+        auto *setUp = w.window->findChild<QAction *>("actCMHPrintSet");
+        QVERIFY(setUp && !setUp->isVisible());
     }
 
     void insertSavesCodesAndLists()
