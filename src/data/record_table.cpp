@@ -13,7 +13,8 @@ RecordTable::RecordTable(const RecordKind &kind, const QSqlDatabase &db, QObject
 {
     setEditStrategy(QSqlTableModel::OnManualSubmit);
     setTable(QLatin1String(kind.table));
-    setSort(column(kIdColumn), Qt::DescendingOrder);
+    idColumn_ = column(kIdColumn);
+    setSort(idColumn_, Qt::DescendingOrder);
     for (int c = 0; c < columnCount(); ++c)
         setHeaderData(c, Qt::Horizontal, record().fieldName(c).toUpper());
 }
@@ -67,7 +68,7 @@ int RecordTable::recordCount() const
 
 qint64 RecordTable::idAt(int row) const
 {
-    return data(index(row, column(kIdColumn))).toLongLong();
+    return data(index(row, idColumn_)).toLongLong();
 }
 
 int RecordTable::rowOfId(qint64 id)

@@ -61,6 +61,7 @@ private:
     bool runWrite(QSqlQuery &query, bool mustTouchOneRow);
 
     const RecordKind &kind_;
+    int idColumn_ = -1;
     QString client_;
     QString scope_;
     qint64 lastInsertedId_ = 0;

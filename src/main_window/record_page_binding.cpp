@@ -158,8 +158,14 @@ void RecordPageBinding::setClient(const QString &identNo, const QString &name)
             table_->revertAll();
             setState(State::Browse);
         }
+        // Another client's list: its newest record, not a search through
+        // the whole list for the record of the client before.
+        const bool sameClient = table_->client() == identNo;
         table_->setClient(identNo);
-        refresh();
+        if (sameClient)
+            refresh();
+        else
+            refreshAt(0);
         startNewWithoutClient();
     }
 }
@@ -238,7 +244,11 @@ void RecordPageBinding::updateCount()
 
 void RecordPageBinding::refresh()
 {
-    const qint64 id = currentId();
+    refreshAt(currentId());
+}
+
+void RecordPageBinding::refreshAt(qint64 id)
+{
     if (!table_->selectRecords())
         warn(QStringLiteral("无法读取记录：%1").arg(databaseErrorText(table_->lastError())));
     reselectAt(id);

@@ -124,6 +124,8 @@ private:
     bool hasUnsavedChanges();
     bool submitInTransaction(QString *error);
     void reselectAt(qint64 id);
+    // Reads the list again and shows the record numbered `id` (0: the first).
+    void refreshAt(qint64 id);
     QString recordDescription() const;
     QString deleteRefusal();
     void warn(const QString &message) const;
