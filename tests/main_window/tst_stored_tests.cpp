@@ -244,6 +244,43 @@ private slots:
         QCOMPARE(storedTests(look), 1);
     }
 
+    void storedTestsQuestionnaireIsOnlyShown_data()
+    {
+        QTest::addColumn<bool>("editing");
+        QTest::newRow("stored test shown") << false;
+        QTest::newRow("stored test being edited") << true;
+    }
+    void storedTestsQuestionnaireIsOnlyShown()
+    {
+        QFETCH(bool, editing);
+        TestWindow w(databases_.fresh());
+        QVERIFY2(w.edition(), "the database did not open");
+        storeOneTest(w, Form::Q66);
+        w.window->pgcClient->setCurrentIndex(2);
+        if (editing)
+            w.command("actCMHEdit");
+        auto *field = w.find<TwwDBEdit>("edtCMHYangXuField");
+        QVERIFY2(field, qPrintable(w.missing()));
+        const QString before = field->text();
+        bool answerable = !editing;
+        whenModal([&answerable](QWidget *modal) {
+            const auto *box = modal->findChild<QWidget *>("edtOriginal1");
+            answerable = box && box->isEnabled();
+            // Answer the first question with 5 where that can be done.
+            if (auto *five = modal->findChild<QAbstractButton *>("btnAlways1");
+                five && five->isEnabled())
+                five->click();
+            if (auto *ok = modal->findChild<QAbstractButton *>("btnConfirm"))
+                ok->click();
+            else
+                modal->close();
+        });
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(answerable, editing);
+        QCOMPARE(field->text() != before, editing);
+    }
+
     void eachPageKeepsItsOwnTest()
     {
         TestWindow w(databases_.fresh());
