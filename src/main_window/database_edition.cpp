@@ -96,8 +96,11 @@ DatabaseEdition::DatabaseEdition(QWidget *window, std::unique_ptr<Database> data
     : QObject(window), window_(window), database_(std::move(database))
 {
     fillLookups(*pages.clients);
-    clients_ = new RecordPageBinding(
-        *database_, {&clientKind(), pages.clients, pages.clientFrame, commands.cbi, window, {}});
+    RecordPageBinding::Parts clientParts{&clientKind(), pages.clients, pages.clientFrame,
+                                         commands.cbi,  window,        {}};
+    // At start no client is current: the test pages are ready for anyone.
+    clientParts.startWithoutRecord = true;
+    clients_ = new RecordPageBinding(*database_, clientParts);
     clients_->setSaveCheck([this](RecordPageBinding &b) { return checkClient(b); });
     diagnoses_ = new RecordPageBinding(*database_, {&diagnoseKind(),
                                                     pages.diagnoses,

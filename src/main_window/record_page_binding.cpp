@@ -50,7 +50,21 @@ RecordPageBinding::RecordPageBinding(Database &database, const Parts &parts)
     connectNavigator();
     setState(State::Browse);
     refresh();
+    if (parts_.startWithoutRecord)
+        showNoRecord();
     startNewWithoutClient();
+}
+
+void RecordPageBinding::showNoRecord()
+{
+    moving_ = true;
+    row_ = -1;
+    view_->show(*table_, -1);
+    parts_.frame.grid->clearSelection();
+    parts_.frame.grid->setCurrentIndex(QModelIndex());
+    moving_ = false;
+    updateCommands();
+    emit currentChanged();
 }
 
 RecordPageBinding::~RecordPageBinding() = default;

@@ -53,6 +53,9 @@ public:
         // Save attaches to a client; it asks before it is left only when
         // something was entered.
         bool newWithoutClient = false;
+        // The list is filled but no record is chosen yet (the client page:
+        // at start no client is current).
+        bool startWithoutRecord = false;
     };
 
     RecordPageBinding(Database &database, const Parts &parts);
@@ -124,6 +127,7 @@ private:
     bool hasUnsavedChanges();
     bool submitInTransaction(QString *error);
     void reselectAt(qint64 id);
+    void showNoRecord();
     // Reads the list again and shows the record numbered `id` (0: the first).
     void refreshAt(qint64 id);
     QString recordDescription() const;

@@ -119,6 +119,14 @@ struct TestWindow : DbWindow {
     }
 
     int page(Form form) const { return form == Form::Q33 ? 1 : 2; }
+    // Chooses the newest client on the client page, as a click on the
+    // navigator's first button does.
+    void chooseNewestClient()
+    {
+        auto *first = find<TSpeedButton>("navCBIButton1");
+        QVERIFY2(first, qPrintable(missing()));
+        QTest::mouseClick(first, Qt::LeftButton);
+    }
     const char *prefix(Form form) const { return form == Form::Q33 ? "actCMH33" : "actCMH"; }
     void testCommand(Form form, const char *name)
     {
@@ -193,7 +201,13 @@ private slots:
         }
         TestWindow w(settings);
         QVERIFY2(w.edition(), "the database did not open");
-        // The newest client is current; its test stands on its page.
+        // At start no client is current: the test page is blank, ready.
+        QCOMPARE(w.tests(form)->table()->recordCount(), 0);
+        QCOMPARE(w.tests(form)->state(), RecordPageBinding::State::Insert);
+        QCOMPARE(w.text(form == Form::Q33 ? "edtCMH33Name" : "edtCMHName"), QString());
+        // The client chosen, its test stands on its page.
+        w.chooseNewestClient();
+        QCOMPARE(w.tests(form)->state(), RecordPageBinding::State::Browse);
         QCOMPARE(w.listedTests(form), 1);
         QCOMPARE(w.shown(form), before);
         // YangXu asks questions 11, 12, 13 and 29, answered 1, 2, 3 and 4.
@@ -392,10 +406,8 @@ private slots:
             QVERIFY2(setup.edition(), "the database did not open");
             addClient(setup, kZhang);
         }
+        // A client is listed, but a new window starts with none chosen.
         TestWindow w(settings);
-        // A client is listed but none chosen on the test page yet: a new
-        // window starts with the newest client current, so leave it first.
-        w.edition()->tests33()->setClient(QString(), QString());
         w.window->pgcClient->setCurrentIndex(1);
         w.type("edtCMH33Name", "孙七");
         w.type("edtCMH33IdentNo", identNo);
@@ -563,6 +575,7 @@ private slots:
         storeOneTest(first, Form::Q66);
         TestWindow second(settings);
         QVERIFY2(second.edition(), "the database did not open");
+        second.chooseNewestClient();
         second.window->pgcClient->setCurrentIndex(2);
         first.window->pgcClient->setCurrentIndex(2);
         for (TestWindow *w : {&first, &second}) {
