@@ -9,6 +9,7 @@
 #include "uniChineseMedicinePublic.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSqlError>
@@ -53,6 +54,15 @@ RecordPageBinding::RecordPageBinding(Database &database, const Parts &parts)
     if (parts_.startWithoutRecord)
         showNoRecord();
     startNewWithoutClient();
+}
+
+void RecordPageBinding::selectListRow(int row)
+{
+    // Selecting scrolls to the row's current cell, which may be a column
+    // right of the list's first: the list keeps its left edge in view.
+    TwwDBGrid *grid = parts_.frame.grid;
+    grid->selectRow(row);
+    grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->minimum());
 }
 
 void RecordPageBinding::showNoRecord()
@@ -216,13 +226,13 @@ void RecordPageBinding::moveTo(int row)
             row = std::max(table_->rowOfId(targetId), 0);
         row_ = row;
         view_->show(*table_, row);
-        parts_.frame.grid->selectRow(row);
+        selectListRow(row);
         moving_ = false;
         updateCommands();
         emit currentChanged();
         return;
     }
-    parts_.frame.grid->selectRow(from);
+    selectListRow(from);
     moving_ = false;
 }
 
@@ -277,7 +287,7 @@ void RecordPageBinding::reselectAt(qint64 id)
     row_ = row;
     view_->show(*table_, row);
     if (row >= 0)
-        parts_.frame.grid->selectRow(row);
+        selectListRow(row);
     moving_ = false;
     updateCount();
     updateCommands();
@@ -303,7 +313,7 @@ void RecordPageBinding::insert()
     moving_ = true;
     row_ = 0;
     view_->show(*table_, 0);
-    parts_.frame.grid->selectRow(0);
+    selectListRow(0);
     moving_ = false;
     idBeforeInsert_ = before;
     setState(State::Insert);

@@ -128,6 +128,7 @@ private:
     bool submitInTransaction(QString *error);
     void reselectAt(qint64 id);
     void showNoRecord();
+    void selectListRow(int row);
     // Reads the list again and shows the record numbered `id` (0: the first).
     void refreshAt(qint64 id);
     QString recordDescription() const;

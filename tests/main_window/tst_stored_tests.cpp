@@ -13,6 +13,7 @@
 
 #include "form_printing.h"
 
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -457,6 +458,9 @@ private slots:
             const auto *grid = w.find<TwwDBGrid>("grdCMH33Master");
             const int column = w.tests(Form::Q33)->table()->column(kUnansweredColumn);
             QVERIFY(!grid->isColumnHidden(column));
+            QCOMPARE(grid->horizontalHeader()->visualIndex(column), 0); // first
+            QCOMPARE(grid->model()->headerData(column, Qt::Horizontal).toString(),
+                     QStringLiteral("未答"));
             QCOMPARE(grid->model()->index(0, column).data().toInt(), 2);
         } else {
             QCOMPARE(w.window->focusWidget(), w.find<QWidget>("edtOriginal05"));
