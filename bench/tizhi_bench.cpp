@@ -545,9 +545,17 @@ void recordsImport()
         const double seconds = double(timer.nsecsElapsed()) / 1e9;
         return process.exitCode() == 0 ? kRows / seconds : 0.0;
     };
-    const double fresh = rate();
-    report("tizhi-records import, 100 000 new clients, SQLite, one core", fresh, "rows/s",
-           ">= 20000", fresh >= 20000);
+    // Each fresh import on a new database file; the median of three, since
+    // one run depends on what the disk is doing at its commit.
+    std::vector<double> fresh;
+    for (int run = 0; run < 3; ++run) {
+        for (const char *file : {"records.sqlite", "records.sqlite-wal", "records.sqlite-shm"})
+            QFile::remove(dir.filePath(file));
+        fresh.push_back(rate());
+    }
+    std::sort(fresh.begin(), fresh.end());
+    report("tizhi-records import, 100 000 new clients, SQLite, one core (median of 3)", fresh[1],
+           "rows/s", ">= 20000", fresh[1] >= 20000);
     const double again = rate();
     report("tizhi-records import of the same file again (duplicates)", again, "rows/s",
            "(reported)", true);
