@@ -9,6 +9,7 @@
 #include "database.h"
 #include "database_edition.h"
 #include "edition.h"
+#include "record_form.h"
 #include "record_page_binding.h"
 #include "record_table.h"
 #include "test_record_view.h"
@@ -17,6 +18,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QVariant>
@@ -139,6 +142,27 @@ void findAndSave(tizhi::Database &db)
     report("Save of one client, SQLite (median)", save, "ms", "<= 20", save <= 20);
 }
 
+// The record form of the test on page 1 drawn into a print preview, as
+// "打印" draws it.
+void previewForm(tizhi::DatabaseEdition *edition)
+{
+    tizhi::report::TestForm form;
+    form.test = edition->testView33()->test();
+    form.client.name = form.test.name;
+    QPrinter printer;
+    QPrintPreviewWidget preview(&printer);
+    QObject::connect(&preview, &QPrintPreviewWidget::paintRequested,
+                     [&form](QPrinter *target) { tizhi::report::render(*target, form); });
+    preview.resize(800, 1000);
+    preview.show();
+    const double shown = medianMs(11, [&](int) {
+        preview.updatePreview();
+        QApplication::processEvents();
+    });
+    report("a record form drawn into the print preview (median)", shown, "ms", "<= 50",
+           shown <= 50);
+}
+
 // On the 33-item page: client 1's 50 tests listed, the newest shown, and
 // the history on the client page, then a whole new test saved.
 void clientWithTests(TfrmMedDiaClientInfoEdit &window, const std::vector<qint64> &clients)
@@ -165,6 +189,7 @@ void clientWithTests(TfrmMedDiaClientInfoEdit &window, const std::vector<qint64>
     }
     const double save = median(saves);
     report("storing a whole 33-item test, SQLite (median)", save, "ms", "<= 20", save <= 20);
+    previewForm(edition);
 }
 
 void clientWithDetails(const QString &file)
