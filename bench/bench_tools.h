@@ -32,4 +32,7 @@ std::optional<FirstPaint> firstPaint(const char *program, const char *which,
 // started again as the child that shows a window.
 void databaseEdition(const char *program);
 
+// The record forms: one drawn into memory, and tizhi-score --forms.
+void recordForms();
+
 } // namespace bench

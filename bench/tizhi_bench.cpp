@@ -591,5 +591,7 @@ int main(int argc, char **argv)
         bench::databaseEdition(argv[0]);
     if (wanted("records"))
         recordsImport();
+    if (wanted("forms"))
+        bench::recordForms();
     return 0;
 }
