@@ -2,6 +2,7 @@
 // peak memory, medians, and one line per figure with its goal.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -34,5 +35,8 @@ void databaseEdition(const char *program);
 
 // The record forms: one drawn into memory, and tizhi-score --forms.
 void recordForms();
+// A file of `rows` 33-item forms with the columns id, name and time, a new
+// client on each row.
+QByteArray clientForms33(int rows);
 
 } // namespace bench

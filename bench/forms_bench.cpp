@@ -61,17 +61,7 @@ void scoreWithForms()
     QTemporaryDir dir;
     QFile input(dir.filePath("forms.csv"));
     input.open(QIODevice::WriteOnly);
-    QByteArray text = "id,name,time";
-    for (int k = 1; k <= 33; ++k)
-        text += ",q" + QByteArray::number(k);
-    text += '\n';
-    for (int i = 0; i < kRows; ++i) {
-        text += "P" + QByteArray::number(i) + ",客户" + QByteArray::number(i) + ",2026-03-04";
-        for (int k = 1; k <= 33; ++k)
-            text += ',' + QByteArray::number((i + k * 7) % 5 + 1);
-        text += '\n';
-    }
-    input.write(text);
+    input.write(clientForms33(kRows));
     input.close();
     ::sync();
     QProcess process;
@@ -87,6 +77,21 @@ void scoreWithForms()
 }
 
 } // namespace
+
+QByteArray clientForms33(int rows)
+{
+    QByteArray text = "id,name,time";
+    for (int k = 1; k <= 33; ++k)
+        text += ",q" + QByteArray::number(k);
+    text += '\n';
+    for (int i = 0; i < rows; ++i) {
+        text += "P" + QByteArray::number(i) + ",客户" + QByteArray::number(i) + ",2026-03-04";
+        for (int k = 1; k <= 33; ++k)
+            text += ',' + QByteArray::number((i + k * 7) % 5 + 1);
+        text += '\n';
+    }
+    return text;
+}
 
 void recordForms()
 {

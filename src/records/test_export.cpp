@@ -125,6 +125,9 @@ ExportResult exportTests(QSqlDatabase &db, const std::optional<QString> &client,
             return result;
         }
     }
+    // Read before the tests: a forward-only query on PostgreSQL holds the
+    // connection until its last row.
+    const Identities identities = forms ? clientIdentities(db) : Identities();
     QSqlQuery query(db);
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("SELECT * FROM %1%2 ORDER BY %3")
@@ -137,7 +140,6 @@ ExportResult exportTests(QSqlDatabase &db, const std::optional<QString> &client,
         result.error = "the stored tests cannot be read: " + errorOf(query);
         return result;
     }
-    const Identities identities = forms ? clientIdentities(db) : Identities();
     cli::OutputText output(out);
     try {
         cli::appendRecord(output.text(), exportHeader(), encoding, 1);

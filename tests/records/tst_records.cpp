@@ -512,8 +512,8 @@ void TestRecords::exportWritesForms()
                           "110105194912310021.pdf"}));
     // The client table names the client on the form.
     const QString described = pdfText(forms + "/110105194912310021.pdf");
-    for (const char *expected : {"王秀英", "110105194912310021", "女性", "1949-12-31", "K-2026-0815",
-                                 form == u"33" ? "33项" : "66项"})
+    for (const char *expected : {"王秀英", "110105194912310021", "女性", "1949-12-31",
+                                 "K-2026-0815", form == u"33" ? "33项" : "66项"})
         QVERIFY2(described.contains(QString::fromUtf8(expected)), qPrintable(described));
     QVERIFY2(pdfText(forms + "/110105194912310013.pdf").contains(QStringLiteral("李明")),
              "the second client's name");
