@@ -2,6 +2,7 @@
 // peak memory, medians, and one line per figure with its goal.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -31,5 +32,11 @@ std::optional<FirstPaint> firstPaint(const char *program, const char *which,
 // with 1 000 diagnosis records, and memory. `program` is the bench itself,
 // started again as the child that shows a window.
 void databaseEdition(const char *program);
+
+// The record forms: one drawn into memory, and tizhi-score --forms.
+void recordForms();
+// A file of `rows` 33-item forms with the columns id, name and time, a new
+// client on each row.
+QByteArray clientForms33(int rows);
 
 } // namespace bench

@@ -517,17 +517,7 @@ void recordsImport()
     constexpr int kRows = 100'000;
     QFile forms(dir.filePath("forms.csv"));
     forms.open(QIODevice::WriteOnly);
-    QByteArray text = "id,name,time";
-    for (int k = 1; k <= 33; ++k)
-        text += ",q" + QByteArray::number(k);
-    text += '\n';
-    for (int i = 0; i < kRows; ++i) {
-        text += "P" + QByteArray::number(i) + ",客户" + QByteArray::number(i) + ",2026-03-04";
-        for (int k = 1; k <= 33; ++k)
-            text += ',' + QByteArray::number((i + k * 7) % 5 + 1);
-        text += '\n';
-    }
-    forms.write(text);
+    forms.write(bench::clientForms33(kRows));
     forms.close();
     QFile config(dir.filePath("Config.ini"));
     config.open(QIODevice::WriteOnly);
@@ -599,5 +589,7 @@ int main(int argc, char **argv)
         bench::databaseEdition(argv[0]);
     if (wanted("records"))
         recordsImport();
+    if (wanted("forms"))
+        bench::recordForms();
     return 0;
 }

@@ -19,9 +19,11 @@ namespace {
 class ScoreRun {
 public:
     ScoreRun(std::istream &in, std::ostream &out, Form form, Encoding encoding,
-             const DiagnosticSink &report, const std::function<void(std::int64_t)> &progress)
-        : out_(out), encoding_(encoding), report_(report), progress_(progress),
-          forms_(in, form, encoding), reader_(forms_.csv()), output_(out)
+             const DiagnosticSink &report, const std::function<void(std::int64_t)> &progress,
+             RowObserver *observer)
+        : out_(out), encoding_(encoding), report_(report), progress_(progress), observer_(observer),
+          forms_(in, form, encoding, observer ? observer->extraColumns() : std::set<std::string>()),
+          reader_(forms_.csv()), output_(out)
     {
     }
 
@@ -57,6 +59,7 @@ private:
     const Encoding encoding_;
     const DiagnosticSink &report_;
     const std::function<void(std::int64_t)> &progress_;
+    RowObserver *const observer_;
     FormReader forms_;
     CsvReader &reader_;
     OutputText output_;
@@ -87,6 +90,13 @@ std::optional<RowScorer> ScoreRun::start()
 {
     Diagnostic trouble;
     std::optional<RowScorer> scorer = forms_.start(trouble);
+    try {
+        if (scorer && observer_)
+            observer_->start(scorer->header(), forms_.extraNames());
+    } catch (const UsageError &usage) {
+        trouble = {1, 0, usage.what()};
+        scorer.reset();
+    }
     if (!scorer)
         stop(std::move(trouble));
     return scorer;
@@ -105,28 +115,33 @@ void ScoreRun::scoreRows(RowScorer &scorer)
             throw CsvError(line, "the row has " + std::to_string(reader_.fieldCount()) +
                                      " fields where the header has " +
                                      std::to_string(scorer.inputColumnCount()));
-        if (encoding_ == Encoding::Utf8 &&
+        // An observer needs every row's record, which the plain path skips.
+        if (encoding_ == Encoding::Utf8 && !observer_ &&
             scorer.appendPlainRow(fields, reader_.recordIsAscii(), output_.text())) {
             rowDone();
             continue;
         }
         const std::deque<std::string> decoded = decodeRecord(fields, encoding_, line);
-        ScoredRow scored = scorer.score(fields);
+        const ScoredRecord record = scorer.scoreRecord(fields);
+        ScoredRow scored = scorer.rowOf(fields, record);
         appendRecord(output_.text(), scored.fields, encoding_, line);
         rowDone();
         if (scored.failed) {
             ++result_.failedRows;
             tell({line, scored.errorColumn, std::move(scored.fields.back()), true});
         }
+        if (observer_)
+            observer_->row(line, fields, record);
     }
 }
 
 } // namespace
 
 RunResult scoreCsv(std::istream &in, std::ostream &out, Form form, Encoding encoding,
-                   const DiagnosticSink &report, const std::function<void(std::int64_t)> &progress)
+                   const DiagnosticSink &report, const std::function<void(std::int64_t)> &progress,
+                   RowObserver *observer)
 {
-    return ScoreRun(in, out, form, encoding, report, progress).run();
+    return ScoreRun(in, out, form, encoding, report, progress, observer).run();
 }
 
 } // namespace tizhi::cli

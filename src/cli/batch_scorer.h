@@ -13,7 +13,11 @@
 #include <functional>
 #include <istream>
 #include <ostream>
+#include <set>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tizhi::cli {
 
@@ -48,11 +52,32 @@ struct RunResult {
     std::int64_t failedRows = 0;
 };
 
+struct ScoredRecord;
+
+// Sees every row a run scores, for what a command makes of it beside the
+// scored CSV (the record forms).
+class RowObserver {
+public:
+    virtual ~RowObserver() = default;
+    // The keys (columnKey) of the columns it reads beside the form's.
+    virtual std::set<std::string> extraColumns() const = 0;
+    // Once the header is read: where the form's columns and the extra
+    // columns (each with its 0-based position) stand. Throws UsageError
+    // when the header will not do; the run stops before any row.
+    virtual void start(const HeaderColumns &header,
+                       const std::vector<std::pair<std::size_t, std::string>> &extraNames) = 0;
+    // A row as it is scored: its line, its cells (UTF-8) and its record.
+    virtual void row(std::int64_t line, const std::vector<std::string_view> &cells,
+                     const ScoredRecord &scored) = 0;
+};
+
 // Reads all of `in` and writes the scored CSV to `out`. Diagnostics go to
 // `report` (dropped when it is empty) as they are found. `progress`, if
-// set, is called now and then with the number of rows done.
+// set, is called now and then with the number of rows done. `observer`,
+// if given, sees each row after its output; the output is the same.
 RunResult scoreCsv(std::istream &in, std::ostream &out, Form form, Encoding encoding,
                    const DiagnosticSink &report,
-                   const std::function<void(std::int64_t)> &progress = {});
+                   const std::function<void(std::int64_t)> &progress = {},
+                   RowObserver *observer = nullptr);
 
 } // namespace tizhi::cli

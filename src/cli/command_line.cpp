@@ -5,7 +5,8 @@
 namespace tizhi::cli {
 
 const char *const kUsage =
-    R"(Usage: tizhi-score --form 33|66 [--encoding utf-8|gbk] [INPUT [OUTPUT]]
+    R"(Usage: tizhi-score --form 33|66 [--encoding utf-8|gbk] [--forms DIR [--force]]
+                   [INPUT [OUTPUT]]
 
 Scores TCM constitution forms (中医体质辨识) collected on paper, one client per
 CSV row, exactly as Tizhi scores the same answers on screen.
@@ -18,6 +19,14 @@ CSV row, exactly as Tizhi scores the same answers on screen.
                    ShiRe7, XueYu1 ... XueYu7, QiYu1 ... QiYu7, TeBing1 ...
                    TeBing7, PingHe1 ... PingHe8
   --encoding gbk   read and write GBK (code page 936) instead of UTF-8
+  --forms DIR      also write each row scored without an error as a record
+                   form (PDF) into DIR, made when missing: DIR/<id>.pdf,
+                   the id made safe for a file name, a repeated id numbered
+                   (<id>-2.pdf), a row without an id named line-<N>.pdf.
+                   Optional columns fill the form's header: name, time
+                   (YYYY-MM-DD or YYYY-MM-DD HH:MM:SS), doctor, site.
+                   A file already in DIR is kept.
+  --force          with --forms, replace files already in DIR
   -h, --help       show this help
   --version        show the program's name and version
 
@@ -29,7 +38,8 @@ Output columns: id, then per type V_<TYPE>_FIELD, N_<TYPE>_ORG, N_<TYPE>_CON,
 V_<TYPE>_RESULT, then V_CON_TOTAL, V_RESULT_TOTAL and error.
 
 Exit status: 0 every row scored; 1 some rows carry an error in the error
-column; 2 wrong usage or unreadable input.
+column (or got no form for a time that cannot be read); 2 wrong usage,
+unreadable input, or a form that could not be written.
 )";
 
 std::string versionText()
@@ -114,6 +124,8 @@ std::string parseErrorText(const QCommandLineParser &parser, const QStringList &
         return "--form needs 33 or 66";
     if (arguments.back() == "--encoding")
         return "--encoding needs utf-8 or gbk";
+    if (arguments.back() == "--forms")
+        return "--forms needs the folder DIR";
     return printableBytes(argumentBytes(parser.errorText()));
 }
 
@@ -127,6 +139,17 @@ std::variant<std::optional<Encoding>, std::string> encodingOption(const QStringL
     return settle<Encoding>(values, "--encoding", "utf-8 or gbk", encodingOf);
 }
 
+std::variant<std::optional<std::string>, std::string> formsOption(const QStringList &values)
+{
+    if (values.size() > 1)
+        return std::string("--forms is given twice; give it once");
+    if (values.isEmpty())
+        return std::optional<std::string>();
+    if (values.front().isEmpty())
+        return std::string("--forms needs the folder DIR, not an empty name");
+    return std::optional(argumentBytes(values.front()));
+}
+
 std::variant<Options, std::string> parseOptions(int argc, char **argv)
 {
     QStringList arguments;
@@ -138,7 +161,9 @@ std::variant<Options, std::string> parseOptions(int argc, char **argv)
     const QCommandLineOption version("version");
     const QCommandLineOption form("form", {}, "33|66");
     const QCommandLineOption encoding("encoding", {}, "utf-8|gbk");
-    parser.addOptions({help, version, form, encoding});
+    const QCommandLineOption forms("forms", {}, "DIR");
+    const QCommandLineOption force("force");
+    parser.addOptions({help, version, form, encoding, forms, force});
     if (!parser.parse(arguments))
         return parseErrorText(parser, arguments);
 
@@ -155,6 +180,13 @@ std::variant<Options, std::string> parseOptions(int argc, char **argv)
     if (const auto *message = std::get_if<std::string>(&encodingGiven))
         return *message;
     options.encoding = std::get<std::optional<Encoding>>(encodingGiven).value_or(Encoding::Utf8);
+    auto formsGiven = formsOption(parser.values(forms));
+    if (const auto *message = std::get_if<std::string>(&formsGiven))
+        return *message;
+    options.forms = std::get<std::optional<std::string>>(formsGiven);
+    options.force = parser.isSet(force);
+    if (options.force && !options.forms)
+        return std::string("--force goes with --forms DIR");
     for (const QString &path : parser.positionalArguments())
         options.paths.push_back(argumentBytes(path));
     return options;

@@ -21,6 +21,9 @@ struct Options {
     bool version = false;
     std::optional<Form> form;
     Encoding encoding = Encoding::Utf8;
+    // --forms DIR, the bytes given; --force.
+    std::optional<std::string> forms;
+    bool force = false;
     // INPUT and OUTPUT as the bytes given, whatever their encoding.
     std::vector<std::string> paths;
 };
@@ -39,6 +42,9 @@ std::string argumentBytes(const QString &argument);
 // nothing when not given, else the one meant; or the message for the user.
 std::variant<std::optional<Form>, std::string> formOption(const QStringList &values);
 std::variant<std::optional<Encoding>, std::string> encodingOption(const QStringList &values);
+// The value of --forms as given: nothing when not given, else the folder's
+// bytes; or the message for the user (given twice, or empty).
+std::variant<std::optional<std::string>, std::string> formsOption(const QStringList &values);
 // Why the parser refused `arguments`, as the message tells it.
 std::string parseErrorText(const QCommandLineParser &parser, const QStringList &arguments);
 

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -217,24 +218,65 @@ bool ReplacedFile::nameUnnamed()
     return true;
 }
 
-bool ReplacedFile::publish()
+bool ReplacedFile::publish(bool replace, bool sync)
 {
     // Whatever the disk has not taken would be lost with the old file in a
     // crash. A file that cannot be synced (EINVAL) is written as it is.
-    if (fdatasync(fd_) != 0 && errno != EINVAL && errno != ENOSYS)
+    if (sync && fdatasync(fd_) != 0 && errno != EINVAL && errno != ENOSYS)
         return fail();
     const EndingSignalsBlocked blocked;
+    // An unnamed file takes a new name in one step, which fails when the
+    // name is taken: nothing to remove after that.
+    if (!replace && temporary_.empty())
+        return linkUnnamed();
     if (temporary_.empty() && !nameUnnamed())
         return fail();
     const int closed = ::close(fd_);
     fd_ = -1;
     if (closed != 0 && errno != EINTR)
         return fail();
-    if (renameat(folder_, temporary_.c_str(), folder_, base_.c_str()) != 0)
+    if (!renameNamed(replace))
         return fail();
     disarmCleanup();
     temporary_.clear();
     return true;
+}
+
+// With the ending signals blocked.
+bool ReplacedFile::linkUnnamed()
+{
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+    if (linkat(AT_FDCWD, self.c_str(), folder_, base_.c_str(), AT_SYMLINK_FOLLOW) != 0)
+        return fail();
+    const int closed = ::close(fd_);
+    fd_ = -1;
+    if (closed != 0 && errno != EINTR) {
+        const int error = errno;
+        unlinkat(folder_, base_.c_str(), 0);
+        errno = error;
+        return false;
+    }
+    return true;
+}
+
+// The named temporary file to OUTPUT's name; unless `replace`, only when
+// that name is free.
+bool ReplacedFile::renameNamed(bool replace)
+{
+    if (replace)
+        return renameat(folder_, temporary_.c_str(), folder_, base_.c_str()) == 0;
+    if (renameat2(folder_, temporary_.c_str(), folder_, base_.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // A filesystem that cannot refuse a taken name as it renames (vfat,
+    // SMB): the name is checked first.
+    struct stat taken {};
+    if (fstatat(folder_, base_.c_str(), &taken, AT_SYMLINK_NOFOLLOW) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return renameat(folder_, temporary_.c_str(), folder_, base_.c_str()) == 0;
 }
 
 bool ReplacedFile::fail()

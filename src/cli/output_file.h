@@ -33,14 +33,18 @@ public:
 
     // Puts the temporary file on disk and gives it OUTPUT's name. False,
     // errno set, when that fails; OUTPUT is as it was and the temporary
-    // file is gone then.
-    bool publish();
+    // file is gone then. Unless `replace`, a file that has OUTPUT's name by
+    // then is kept, and the failure's errno is EEXIST. Without `sync` the
+    // caller has put the file on disk itself.
+    bool publish(bool replace = true, bool sync = true);
     // Drops the temporary file; OUTPUT stays as it was.
     void cancel();
 
 private:
     bool openNamed(unsigned mode);
     bool nameUnnamed();
+    bool linkUnnamed();
+    bool renameNamed(bool replace);
     bool fail();
 
     int folder_ = -1;

@@ -117,7 +117,12 @@ ScoredRecord RowScorer::scoreRecord(const std::vector<std::string_view> &row) co
 
 ScoredRow RowScorer::score(const std::vector<std::string_view> &row) const
 {
-    ScoredRecord record = scoreRecord(row);
+    return rowOf(row, scoreRecord(row));
+}
+
+ScoredRow RowScorer::rowOf(const std::vector<std::string_view> &row,
+                           const ScoredRecord &record) const
+{
     ScoredRow scored;
     scored.failed = !record.error.empty();
     scored.errorColumn = record.errorColumn;

@@ -51,6 +51,8 @@ public:
     // The output row for one input row (as many fields as the input
     // header, UTF-8 text).
     ScoredRow score(const std::vector<std::string_view> &row) const;
+    // The same from the row's record, scored already.
+    ScoredRow rowOf(const std::vector<std::string_view> &row, const ScoredRecord &record) const;
     // The record the output row is written from.
     ScoredRecord scoreRecord(const std::vector<std::string_view> &row) const;
     // Where the form's answers and the id stand in the input.

@@ -5,6 +5,7 @@
 #include "file_io.h"
 #include "output_file.h"
 #include "progress.h"
+#include "score_forms.h"
 
 #include <cerrno>
 #include <cstring>
@@ -215,6 +216,35 @@ ExitStatus tell(const std::string &text)
     return ExitStatus::Trouble;
 }
 
+// The forms of --forms: their module loaded and their folder opened
+// before any row is read. Trouble, the reason told, when they cannot be.
+std::optional<ExitStatus> openForms(const Options &options, FormFiles &files)
+{
+    std::string error = files.load();
+    if (error.empty())
+        error = files.openFolder(*options.forms, options.force);
+    if (error.empty())
+        return std::nullopt;
+    complain(error);
+    return ExitStatus::Trouble;
+}
+
+// The run's status with its forms': a form that could not be written is
+// trouble, a row that got none for its own cells an error of the row.
+ExitStatus withForms(ExitStatus status, const ScoreForms &forms, FormFiles &files)
+{
+    files.finish();
+    complain(files.summary());
+    const auto worse = [&status](ExitStatus other) {
+        status = static_cast<int>(other) > static_cast<int>(status) ? other : status;
+    };
+    if (files.failed())
+        worse(ExitStatus::Trouble);
+    else if (forms.rowsWithoutForm() > 0)
+        worse(ExitStatus::RowsWithErrors);
+    return status;
+}
+
 ExitStatus run(int argc, char **argv)
 {
     auto parsed = parseOptions(argc, argv);
@@ -234,14 +264,24 @@ ExitStatus run(int argc, char **argv)
     Output output;
     if (const auto refused = output.open(options.paths, input))
         return *refused;
+    const DiagnosticSink report = [](const Diagnostic &diagnostic) {
+        std::cerr << formatDiagnostic(diagnostic);
+    };
+    FormFiles files(report);
+    std::optional<ScoreForms> forms;
+    if (options.forms) {
+        if (const auto trouble = openForms(options, files))
+            return *trouble;
+        forms.emplace(files, *options.form, report);
+    }
 
     Progress progress(isatty(STDERR_FILENO) == 1, "tizhi-score: scored");
     const RunResult result = scoreCsv(
-        input.stream(), output.stream(), *options.form, options.encoding,
-        [](const Diagnostic &diagnostic) { std::cerr << formatDiagnostic(diagnostic); },
-        [&progress](std::int64_t rows) { progress.update(rows); });
+        input.stream(), output.stream(), *options.form, options.encoding, report,
+        [&progress](std::int64_t rows) { progress.update(rows); }, forms ? &*forms : nullptr);
     progress.finish();
-    return output.finish(result);
+    const ExitStatus status = output.finish(result);
+    return forms ? withForms(status, *forms, files) : status;
 }
 
 } // namespace

@@ -5,16 +5,10 @@
 #include "records_main.h"
 #include "tizhi_score_main.h"
 
-#include <QCoreApplication>
-
 int main(int argc, char **argv)
 {
     // Before anything is opened: a closed standard descriptor must not be
     // taken by the input, the output or the database.
     tizhi::cli::ensureStandardDescriptors();
-    // The database drivers are plugins, which need the application object;
-    // the program's name is the window's, whose data folder it shares.
-    QCoreApplication application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("tizhi"));
     return tizhi::cli::closeStandardOutput(tizhi::records::tizhiRecordsMain(argc, argv));
 }

@@ -3,6 +3,7 @@
 #include "database.h"
 #include "database_backup.h"
 #include "file_io.h"
+#include "form_files.h"
 #include "progress.h"
 #include "records_config.h"
 #include "records_options.h"
@@ -20,6 +21,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <iostream>
+#include <memory>
 #include <unistd.h>
 
 namespace tizhi::records {
@@ -105,8 +107,12 @@ ExitStatus runImport(const Options &options, Database &database)
     return result.status;
 }
 
-ExitStatus runExport(const Options &options, Database &database)
+ExitStatus runExport(const Options &options, Database &database, cli::FormFiles &forms)
 {
+    if (options.forms)
+        if (const std::string error = forms.openFolder(*options.forms, options.force);
+            !error.empty())
+            return complain(error);
     ExportOutput output;
     if (const std::string error =
             output.open(options.paths.empty() ? std::nullopt : std::optional(options.paths[0]));
@@ -116,19 +122,24 @@ ExitStatus runExport(const Options &options, Database &database)
     cli::Progress progress(onTerminal(), "tizhi-records: wrote");
     const auto client =
         options.client ? std::optional(QString::fromStdString(*options.client)) : std::nullopt;
-    const ExportResult result =
-        exportTests(db, client, output.stream(), options.encoding,
-                    [&progress](std::int64_t rows) { progress.update(rows); });
+    const ExportResult result = exportTests(
+        db, client, output.stream(), options.encoding,
+        [&progress](std::int64_t rows) { progress.update(rows); },
+        options.forms ? &forms : nullptr);
     progress.finish();
     if (!result.error.empty())
         complain(result.error);
     const std::string failed = output.finish(result.status == ExitStatus::AllScored);
+    if (options.forms) {
+        forms.finish();
+        complain(forms.summary());
+    }
     if (!failed.empty() && result.error.empty())
         return complain(failed);
-    return result.status;
+    return forms.failed() ? ExitStatus::Trouble : result.status;
 }
 
-ExitStatus run(int argc, char **argv)
+ExitStatus run(int &argc, char **argv)
 {
     auto parsed = parseRecordsOptions(argc, argv);
     if (const auto *message = std::get_if<std::string>(&parsed))
@@ -136,6 +147,18 @@ ExitStatus run(int argc, char **argv)
     const Options &options = std::get<Options>(parsed);
     if (options.help || options.version)
         return tell(options.help ? kRecordsUsage : recordsVersionText());
+    // The database drivers are plugins, which need the application object;
+    // with --forms it is the one the forms are drawn with.
+    cli::FormFiles forms([](const cli::Diagnostic &diagnostic) {
+        std::cerr << cli::formatDiagnostic(diagnostic, "tizhi-records");
+    });
+    std::unique_ptr<QCoreApplication> application;
+    if (!options.forms)
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    else if (const std::string error = forms.load(); !error.empty())
+        return complain(error);
+    // The program's name is the window's, whose data folder it shares.
+    QCoreApplication::setApplicationName(QStringLiteral("tizhi"));
     const ConfiguredDatabase configured = chosenDatabase(options);
     if (!configured.settings)
         return complain(configured.error);
@@ -153,7 +176,7 @@ ExitStatus run(int argc, char **argv)
     if (const QString error = database.open(); !error.isEmpty())
         return complain(error);
     return options.command == Command::Import ? runImport(options, database)
-                                              : runExport(options, database);
+                                              : runExport(options, database, forms);
 }
 
 } // namespace

@@ -8,7 +8,8 @@ namespace tizhi::records {
 
 const char *const kRecordsUsage =
     R"(Usage: tizhi-records import --form 33|66 [--encoding utf-8|gbk] [--config FILE] FILE
-       tizhi-records export [--client ID] [--encoding utf-8|gbk] [--config FILE] [FILE]
+       tizhi-records export [--client ID] [--encoding utf-8|gbk] [--config FILE]
+                            [--forms DIR [--force]] [FILE]
        tizhi-records backup [--config FILE] FILE
 
 Keeps TCM constitution tests (中医体质辨识) collected on paper in the database
@@ -25,7 +26,11 @@ of Tizhi's database edition, and gives them back as CSV.
   export           writes every stored test, or the client's with --client
                    ID, to FILE or standard output: id, name, time, doctor,
                    site, form, then tizhi-score's columns V_YANGXU_FIELD ...
-                   V_RESULT_TOTAL
+                   V_RESULT_TOTAL; with --forms DIR also each test's
+                   record form (PDF) into DIR, made when missing, named by
+                   the identity number (DIR/<id>.pdf, a client's further
+                   tests <id>-2.pdf ...), a file already there kept unless
+                   --force replaces it
   backup           writes a consistent copy of the SQLite database to FILE,
                    also while Tizhi is running
   --form 33|66     the form of the file to import (see tizhi-score --help)
@@ -36,7 +41,8 @@ of Tizhi's database edition, and gives them back as CSV.
   --version        show the program's name and version
 
 Exit status: 0 done; 1 some rows carry an error (nothing was stored);
-2 wrong usage, unreadable input, or no usable database.
+2 wrong usage, unreadable input, no usable database, or a form that could
+not be written.
 )";
 
 std::string recordsVersionText()
@@ -75,8 +81,11 @@ std::optional<std::string> checkFitting(const Options &options)
     const std::size_t files = options.paths.size();
     switch (options.command) {
     case Command::Import:
-        if (options.client)
-            return "--client is an option of export";
+        if (options.client || options.forms || options.force)
+            return std::string(options.client  ? "--client"
+                               : options.forms ? "--forms"
+                                               : "--force") +
+                   " is an option of export";
         if (!options.form)
             return "import needs --form 33 or --form 66";
         if (files != 1)
@@ -85,12 +94,14 @@ std::optional<std::string> checkFitting(const Options &options)
     case Command::Export:
         if (options.form)
             return "--form is an option of import";
+        if (options.force && !options.forms)
+            return "--force goes with --forms DIR";
         if (files > 1)
             return "export writes at most one FILE";
         break;
     case Command::Backup:
-        if (options.form || options.client)
-            return "backup takes no --form and no --client";
+        if (options.form || options.client || options.forms || options.force)
+            return "backup takes no --form, --client, --forms or --force";
         if (files != 1)
             return "backup needs the FILE to write";
         break;
@@ -117,6 +128,11 @@ std::optional<std::string> takeValues(const QCommandLineParser &parser, Options 
             return *message;
         *target = std::get<std::optional<std::string>>(value);
     }
+    auto forms = cli::formsOption(parser.values(QStringLiteral("forms")));
+    if (const auto *message = std::get_if<std::string>(&forms))
+        return *message;
+    options.forms = std::get<std::optional<std::string>>(forms);
+    options.force = parser.isSet(QStringLiteral("force"));
     return std::nullopt;
 }
 
@@ -136,7 +152,9 @@ std::variant<Options, std::string> parseRecordsOptions(int argc, char **argv)
                        {"form", {}, "33|66"},
                        {"encoding", {}, "utf-8|gbk"},
                        {"config", {}, "FILE"},
-                       {"client", {}, "ID"}});
+                       {"client", {}, "ID"},
+                       {"forms", {}, "DIR"},
+                       QCommandLineOption(QStringLiteral("force"))});
     if (!parser.parse(arguments))
         return cli::parseErrorText(parser, arguments);
     Options options;

@@ -22,6 +22,8 @@ struct Options {
     cli::Encoding encoding = cli::Encoding::Utf8;
     std::optional<std::string> config; // --config FILE, bytes as given
     std::optional<std::string> client; // export --client ID, bytes as given
+    std::optional<std::string> forms;  // export --forms DIR, bytes as given
+    bool force = false;                // export --force
     std::vector<std::string> paths;    // after the command, bytes as given
 };
 

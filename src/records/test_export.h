@@ -5,6 +5,7 @@
 #pragma once
 
 #include "batch_scorer.h"
+#include "form_files.h"
 
 #include <QString>
 
@@ -29,9 +30,11 @@ struct ExportResult {
 std::vector<std::string> exportHeader();
 
 // Writes every stored test, oldest record first, or only those of the
-// client with the identity number `client`, to `out`.
+// client with the identity number `client`, to `out`; with `forms`, each
+// test's record form too, its client's identity from the client table.
 ExportResult exportTests(QSqlDatabase &db, const std::optional<QString> &client, std::ostream &out,
                          cli::Encoding encoding,
-                         const std::function<void(std::int64_t)> &progress = {});
+                         const std::function<void(std::int64_t)> &progress = {},
+                         cli::FormFiles *forms = nullptr);
 
 } // namespace tizhi::records

@@ -1,11 +1,11 @@
 #include "test_import.h"
 
 #include "database.h"
+#include "form_columns.h"
 #include "form_reader.h"
 #include "record_transcoding.h"
 #include "test_records.h"
 
-#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -24,49 +24,12 @@ using cli::ExitStatus;
 
 namespace {
 
-// The columns a file may give beside the form's answers and the id.
-enum Extra : std::size_t { kName, kTime, kDoctor, kSite, kExtraCount };
-constexpr std::array<const char *, kExtraCount> kExtraColumns = {"name", "time", "doctor", "site"};
-
-// Where each extra column stands; -1 when the file has none. Throws
-// UsageError for a column named twice, as the scorer does for its own.
-std::array<long, kExtraCount> extraPositions(const cli::FormReader &forms)
-{
-    std::array<long, kExtraCount> at{-1, -1, -1, -1};
-    for (const auto &named : forms.extraNames()) {
-        const std::string key = cli::columnKey(named.second);
-        for (std::size_t i = 0; i < kExtraCount; ++i) {
-            if (key != kExtraColumns[i])
-                continue;
-            if (at[i] >= 0)
-                throw cli::UsageError("the column '" + std::string(trimText(named.second)) +
-                                      "' appears twice in the header");
-            at[i] = long(named.first);
-        }
-    }
-    return at;
-}
+using Extra = cli::FormColumn;
+constexpr std::size_t kExtraCount = cli::kFormColumns;
 
 QString textOf(std::string_view cell)
 {
     return QString::fromUtf8(cell.data(), qsizetype(cell.size()));
-}
-
-// "YYYY-MM-DD" (the day's start) or "YYYY-MM-DD HH:MM:SS", local time.
-std::optional<QDateTime> parseTime(std::string_view cell)
-{
-    static const QRegularExpression shape(
-        QStringLiteral(R"(^\d{4}-\d{2}-\d{2}( \d{2}:\d{2}:\d{2})?$)"));
-    const QString text = textOf(trimText(cell));
-    if (!shape.match(text).hasMatch())
-        return std::nullopt;
-    const QDate date = QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd"));
-    const QTime time = text.size() > 10
-                           ? QTime::fromString(text.mid(11), QStringLiteral("HH:mm:ss"))
-                           : QTime(0, 0);
-    if (!date.isValid() || !time.isValid())
-        return std::nullopt;
-    return QDateTime(date, time);
 }
 
 // What makes two tests the same test: client, form, day and answers.
@@ -164,8 +127,7 @@ public:
               const QDateTime &importTime, const cli::DiagnosticSink &report,
               const std::function<void(std::int64_t)> &progress)
         : db_(db), form_(form), encoding_(encoding), importTime_(importTime), report_(report),
-          progress_(progress),
-          forms_(in, form, encoding, {kExtraColumns.begin(), kExtraColumns.end()}), writer_(db),
+          progress_(progress), forms_(in, form, encoding, cli::formColumnKeys()), writer_(db),
           newClient_(db), storedTests_(db)
     {
     }
@@ -297,7 +259,7 @@ std::optional<cli::RowScorer> ImportRun::start()
     std::optional<cli::RowScorer> scorer = forms_.start(trouble);
     try {
         if (scorer)
-            extra_ = extraPositions(forms_);
+            extra_ = cli::formColumnPositions(forms_.extraNames());
     } catch (const cli::UsageError &usage) {
         trouble = {1, 0, usage.what()};
         scorer.reset();
@@ -337,8 +299,8 @@ void ImportRun::readRows(const cli::RowScorer &scorer)
         }
         // After a row that cannot be kept nothing is stored: the rest is
         // only checked.
-        const bool nameGiven =
-            extra_[kName] >= 0 && !trimText(fields[std::size_t(extra_[kName])]).empty();
+        const bool nameGiven = extra_[cli::kNameColumn] >= 0 &&
+                               !trimText(fields[std::size_t(extra_[cli::kNameColumn])]).empty();
         if (result_.failedRows == 0 && !store(std::get<StoredTest>(test), nameGiven, line))
             return;
     }
@@ -360,22 +322,20 @@ std::variant<StoredTest, RowError> ImportRun::testOf(const cli::RowScorer &score
         return RowError{"the id is empty: each test is stored for the client with the identity "
                         "number in it",
                         std::size_t(scorer.header().idColumn) + 1};
-    test.name = textOf(trimText(cell(kName)));
-    test.doctor = textOf(trimText(cell(kDoctor)));
-    test.site = textOf(trimText(cell(kSite)));
+    test.name = textOf(trimText(cell(cli::kNameColumn)));
+    test.doctor = textOf(trimText(cell(cli::kDoctorColumn)));
+    test.site = textOf(trimText(cell(cli::kSiteColumn)));
     test.testTime = importTime_;
-    if (!trimText(cell(kTime)).empty()) {
+    if (!trimText(cell(cli::kTimeColumn)).empty()) {
         // Rows of one file mostly share their day: it is read once.
-        if (cell(kTime) != lastTimeCell_) {
-            lastTimeCell_ = cell(kTime);
-            lastTime_ = parseTime(lastTimeCell_);
+        if (cell(cli::kTimeColumn) != lastTimeCell_) {
+            lastTimeCell_ = cell(cli::kTimeColumn);
+            lastTime_ = cli::parseTestTime(lastTimeCell_);
         }
         const std::optional<QDateTime> &time = lastTime_;
         if (!time)
-            return RowError{"the time in column 'time' must be YYYY-MM-DD or YYYY-MM-DD "
-                            "HH:MM:SS, not '" +
-                                std::string(cell(kTime)) + "'",
-                            std::size_t(extra_[kTime]) + 1};
+            return RowError{cli::badTimeMessage(cell(cli::kTimeColumn)),
+                            std::size_t(extra_[cli::kTimeColumn]) + 1};
         test.testTime = *time;
     }
     if (scorer.header().layout == cli::HeaderColumns::Layout::Answers33)
@@ -395,9 +355,9 @@ std::optional<RowError> ImportRun::checkLengths(const cli::RowScorer &scorer,
         tooLong(test.identNo.size(), sizes_.identNo, "id", header.idColumn);
     const std::array<std::pair<const QString *, int>, 3> texts{
         {{&test.name, sizes_.name}, {&test.doctor, sizes_.doctor}, {&test.site, sizes_.site}}};
-    const std::array<Extra, 3> extras{kName, kDoctor, kSite};
+    const std::array<Extra, 3> extras{cli::kNameColumn, cli::kDoctorColumn, cli::kSiteColumn};
     for (std::size_t i = 0; i < texts.size() && !error; ++i)
-        error = tooLong(texts[i].first->size(), texts[i].second, kExtraColumns[extras[i]],
+        error = tooLong(texts[i].first->size(), texts[i].second, cli::kFormColumnNames[extras[i]],
                         extra_[extras[i]]);
     for (std::size_t k = 0; k < test.answers.size() && !error; ++k)
         if (characters(test.answers[k]) > 1)

@@ -348,22 +348,27 @@ int render(QPagedPaintDevice &device, const DiagnoseForm &form)
     return f.pages();
 }
 
+QString writePdf(QIODevice &device, const TestForm &form)
+{
+    QPdfWriter pdf(&device);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageMargins(QMarginsF(15, 12, 15, 12), QPageLayout::Millimeter);
+    pdf.setResolution(600);
+    pdf.setTitle(QStringLiteral("中医体质辨识记录表"));
+    pdf.setCreator(QStringLiteral("Tizhi"));
+    if (render(pdf, form) == 0)
+        return QStringLiteral("the form could not be drawn");
+    return {};
+}
+
 QString writePdf(const QString &path, const TestForm &form)
 {
     // Written whole, then put in place: a form is never found half written.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    {
-        QPdfWriter pdf(&file);
-        pdf.setPageSize(QPageSize(QPageSize::A4));
-        pdf.setPageMargins(QMarginsF(15, 12, 15, 12), QPageLayout::Millimeter);
-        pdf.setResolution(600);
-        pdf.setTitle(QStringLiteral("中医体质辨识记录表"));
-        pdf.setCreator(QStringLiteral("Tizhi"));
-        if (render(pdf, form) == 0)
-            return QStringLiteral("the form could not be drawn");
-    }
+    if (const QString error = writePdf(file, form); !error.isEmpty())
+        return error;
     if (!file.commit())
         return file.errorString();
     return {};

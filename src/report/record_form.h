@@ -11,6 +11,7 @@
 #include <QPair>
 #include <QString>
 
+class QIODevice;
 class QPagedPaintDevice;
 
 namespace tizhi::report {
@@ -48,6 +49,8 @@ int render(QPagedPaintDevice &device, const DiagnoseForm &form);
 // The form as a PDF file at `path` (A4). Empty on success, the cause
 // otherwise.
 QString writePdf(const QString &path, const TestForm &form);
+// The same into `device`, open for writing.
+QString writePdf(QIODevice &device, const TestForm &form);
 
 // The family the forms are set in: one with Chinese glyphs.
 QString formFontFamily();

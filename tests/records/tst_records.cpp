@@ -1,7 +1,8 @@
 // tizhi-records end to end, on the engine the run names: forms imported
 // and exported again with the scores tizhi-score gives the same file, a
 // file with a bad line stored not at all, duplicates and clients, the time
-// column, one client's export, the backup, and the exit statuses.
+// column, one client's export, the record forms of an export, the backup,
+// and the exit statuses.
 #include "test_registry.h"
 
 #include "csv.h"
@@ -11,6 +12,8 @@
 #include "test_records.h"
 #include "text_encoding.h"
 
+#include <QDir>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
@@ -101,6 +104,31 @@ QString storedClientName(const DatabaseSettings &settings, const QString &identN
     query.prepare(QStringLiteral("SELECT V_NAME FROM client WHERE V_IDENT_NO = ?"));
     query.addBindValue(identNo);
     return query.exec() && query.next() ? query.value(0).toString() : QStringLiteral("<none>");
+}
+
+// Gives the client a sex, a birthday and a card number, as a window would.
+bool describeClient(const DatabaseSettings &settings, const QString &identNo)
+{
+    Database db(settings);
+    if (!db.open().isEmpty())
+        return false;
+    QSqlQuery query(db.connection());
+    query.prepare(QStringLiteral("UPDATE client SET V_SEX = '2', T_BIRTHDAY = ?, V_CARD_NO = "
+                                 "'K-2026-0815' WHERE V_IDENT_NO = ?"));
+    query.addBindValue(QDate(1949, 12, 31));
+    query.addBindValue(identNo);
+    return query.exec() && query.numRowsAffected() == 1;
+}
+
+// A PDF's text without white space, which pdftotext puts where lines wrap.
+QString pdfText(const QString &path)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {"-enc", "UTF-8", path, "-"});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return QStringLiteral("<pdftotext failed>");
+    return QString::fromUtf8(process.readAllStandardOutput())
+        .remove(QRegularExpression(QStringLiteral("\\s")));
 }
 
 // One row of the 33-item form: the id, the extra cells, 33 answers.
@@ -196,6 +224,8 @@ private slots:
     void timeColumn();
     void exportOneClient_data();
     void exportOneClient();
+    void exportWritesForms_data();
+    void exportWritesForms();
     void backupWhileOpen();
     void exitStatuses_data();
     void exitStatuses();
@@ -444,6 +474,55 @@ void TestRecords::exportOneClient()
     QCOMPARE(int(rows.size()), ids.size() + 1);
     for (int i = 0; i < ids.size(); ++i)
         QCOMPARE(QByteArray::fromStdString(rows[std::size_t(i) + 1][0]), ids[i]);
+}
+
+void TestRecords::exportWritesForms_data()
+{
+    QTest::addColumn<QString>("form");
+    QTest::addColumn<QByteArray>("csv");
+    QByteArray strings = "id,name,YangXu,YinXu,QiXu,TanShi,ShiRe,XueYu,QiYu,TeBing,PingHe\n";
+    // The client's second test differs in its last answer.
+    for (const char *id : {"110105194912310021", "110105194912310013", "110105194912310021"})
+        strings += QByteArray(id) + (QByteArray(id).endsWith('3') ? ",李明" : ",王秀英") +
+                   ",3;2;2;4;1;3;2;,2;2;3;1;1;2;3;1;,3;3;2;2;1;2;3;4;,2;2;2;2;2;2;2;2;,"
+                   "1;1;1;1;1;1;1;,2;1;2;1;2;1;2;,3;3;3;3;3;3;3;,1;1;1;1;1;1;1;,3;4;3;4;3;4;3;" +
+                   (strings.count('\n') == 3 ? "5" : "4") + ";\n";
+    QTest::newRow("33-item tests")
+        << "33"
+        << header33("id,name") + row33("110105194912310021,王秀英") +
+               row33("110105194912310013,李明") + row33("110105194912310021,王秀英", "5");
+    QTest::newRow("66-item tests") << "66" << strings;
+}
+
+void TestRecords::exportWritesForms()
+{
+    QFETCH(QString, form);
+    QFETCH(QByteArray, csv);
+    QVERIFY(freshDatabase());
+    const Run imported = import(file("forms.csv", csv), form);
+    QVERIFY2(imported.exitCode == 0, qPrintable(imported.err));
+    QVERIFY(describeClient(settings_, QStringLiteral("110105194912310021")));
+    const QString forms = dir_.filePath(QStringLiteral("forms") + form);
+    const Run exported =
+        records({"export", "--config", config_, "--forms", forms, "exported.csv"}, dir_.path());
+    QVERIFY2(exported.exitCode == 0, qPrintable(exported.err));
+    QVERIFY2(exported.err.contains("wrote 3 forms to"), qPrintable(exported.err));
+    QCOMPARE(QDir(forms).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+             (QStringList{"110105194912310013.pdf", "110105194912310021-2.pdf",
+                          "110105194912310021.pdf"}));
+    // The client table names the client on the form.
+    const QString described = pdfText(forms + "/110105194912310021.pdf");
+    for (const char *expected : {"王秀英", "110105194912310021", "女性", "1949-12-31",
+                                 "K-2026-0815", form == u"33" ? "33项" : "66项"})
+        QVERIFY2(described.contains(QString::fromUtf8(expected)), qPrintable(described));
+    QVERIFY2(pdfText(forms + "/110105194912310013.pdf").contains(QStringLiteral("李明")),
+             "the second client's name");
+    // Again: the forms there are kept, and said to be.
+    const Run again =
+        records({"export", "--config", config_, "--forms", forms, "exported.csv"}, dir_.path());
+    QCOMPARE(again.exitCode, 0);
+    QVERIFY2(again.err.contains("wrote 0 forms to") && again.err.contains("kept 3 files"),
+             qPrintable(again.err));
 }
 
 void TestRecords::backupWhileOpen()
