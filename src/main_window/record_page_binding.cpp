@@ -9,9 +9,9 @@
 #include "uniChineseMedicinePublic.h"
 
 #include <QHeaderView>
-#include <QScrollBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSqlError>
 #include <QStyledItemDelegate>
 

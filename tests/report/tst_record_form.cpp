@@ -124,7 +124,8 @@ private slots:
         QVERIFY2(!fonts.isEmpty(), "no fonts listed");
         for (const QString &font : fonts) {
             const QStringList columns = font.split(u' ', Qt::SkipEmptyParts);
-            QVERIFY2(columns.size() >= 5 && columns[columns.size() - 5] == u"yes", qPrintable(font));
+            QVERIFY2(columns.size() >= 5 && columns[columns.size() - 5] == u"yes",
+                     qPrintable(font));
         }
     }
 };
