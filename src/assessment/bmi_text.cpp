@@ -1,4 +1,5 @@
 #include "bmi_text.h"
+#include "gcc12_restrict.h"
 
 #include <array>
 #include <charconv>

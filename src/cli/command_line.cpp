@@ -1,4 +1,5 @@
 #include "command_line.h"
+#include "gcc12_restrict.h"
 
 #include <QCommandLineParser>
 

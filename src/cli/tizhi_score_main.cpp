@@ -1,4 +1,5 @@
 #include "tizhi_score_main.h"
+#include "gcc12_restrict.h"
 
 #include "batch_scorer.h"
 #include "command_line.h"

@@ -1,4 +1,5 @@
 #include "export_output.h"
+#include "gcc12_restrict.h"
 
 #include "text_encoding.h"
 

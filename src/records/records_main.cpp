@@ -1,4 +1,5 @@
 #include "records_main.h"
+#include "gcc12_restrict.h"
 
 #include "database.h"
 #include "database_backup.h"
