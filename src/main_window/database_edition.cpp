@@ -19,6 +19,7 @@
 #include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStackedLayout>
@@ -174,8 +175,11 @@ void DatabaseEdition::createHistory(const Pages &pages)
     history_ = new TestHistory(pages.clients->container->parentWidget(), database_->connection());
     // A saved or deleted test changes the history; a row opens its test.
     for (RecordPageBinding *tests : {tests33_, tests66_})
-        connect(tests, &RecordPageBinding::currentChanged, this,
-                [this] { history_->showClient(clients_->currentValue("V_IDENT_NO")); });
+        connect(tests, &RecordPageBinding::currentChanged, this, [this] {
+            // Following another client shows its history once, below.
+            if (!followingClient_)
+                history_->showClient(clients_->currentValue("V_IDENT_NO"));
+        });
     connect(history_, &TestHistory::opened, this,
             [this, showPage = pages.showPage](qint64 id, const QString &form) {
                 const bool is33 = form == QLatin1String(kForm33Code);
@@ -429,6 +433,7 @@ void DatabaseEdition::followClient()
     const QString identNo = clients_->currentValue("V_IDENT_NO");
     const QString name = clients_->currentValue("V_NAME");
     const bool saved = clients_->state() == RecordPageBinding::State::Browse;
+    const QScopedValueRollback following(followingClient_, true);
     history_->showClient(saved ? identNo : QString());
     for (RecordPageBinding *details : {diagnoses_, contacts_, tests33_, tests66_}) {
         if (details->table()->client() != identNo || !saved)

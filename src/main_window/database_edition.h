@@ -109,6 +109,7 @@ private:
     RecordPageBinding *tests33_ = nullptr;
     RecordPageBinding *tests66_ = nullptr;
     TestHistory *history_ = nullptr;
+    bool followingClient_ = false;
     FormPrinting *printing_ = nullptr;
     // A client to be made in the save of a test typed before any client
     // was chosen: name and identity number.

@@ -37,7 +37,7 @@ public:
             const QDateTime when = value.toDateTime();
             picker->setDateTime(value.isNull() || !when.isValid() ? kNoDate : when);
         } else if (auto *rich = qobject_cast<TwwDBRichEdit *>(editor)) {
-            setRichText(rich, value);
+            showRichText(rich, value);
         }
     }
 
@@ -48,16 +48,6 @@ public:
     }
 
 private:
-    static void setRichText(TwwDBRichEdit *rich, const QVariant &value)
-    {
-        const QByteArray stored = value.toString().toUtf8();
-        if (stored.isEmpty() || !rtf::read(stored, *rich->document()))
-            rich->setPlainText(value.toString());
-        // An edit marks the document: one not edited keeps its stored RTF,
-        // which written again might be spelt otherwise.
-        rich->document()->setModified(false);
-    }
-
     static QVariant valueOf(QWidget *editor, const QModelIndex &index)
     {
         if (auto *edit = qobject_cast<TwwDBEdit *>(editor))
@@ -71,18 +61,29 @@ private:
                 return picker->date();
             return picker->dateTime();
         }
-        if (auto *rich = qobject_cast<TwwDBRichEdit *>(editor)) {
-            if (!rich->document()->isModified())
-                return index.data(Qt::EditRole); // unchanged
-            return rich->document()->isEmpty()
-                       ? QVariant()
-                       : QVariant(QString::fromLatin1(rtf::write(*rich->document())));
-        }
+        if (auto *rich = qobject_cast<TwwDBRichEdit *>(editor))
+            return richTextValue(rich, index.data(Qt::EditRole));
         return {};
     }
 };
 
 } // namespace
+
+void showRichText(TwwDBRichEdit *field, const QVariant &stored)
+{
+    const QByteArray bytes = stored.toString().toUtf8();
+    if (bytes.isEmpty() || !rtf::read(bytes, *field->document()))
+        field->setPlainText(stored.toString());
+    field->document()->setModified(false);
+}
+
+QVariant richTextValue(const TwwDBRichEdit *field, const QVariant &stored)
+{
+    QTextDocument *document = field->document();
+    if (!document->isModified())
+        return stored;
+    return document->isEmpty() ? QVariant() : QVariant(QString::fromLatin1(rtf::write(*document)));
+}
 
 bool sameValue(const QVariant &a, const QVariant &b)
 {

@@ -13,6 +13,7 @@
 #include <QVariant>
 
 class QDataWidgetMapper;
+class TwwDBRichEdit;
 class QWidget;
 
 namespace tizhi {
@@ -42,6 +43,13 @@ public:
 // text are alike, and a time is a time whether an engine hands it as text
 // or as a time.
 bool sameValue(const QVariant &a, const QVariant &b);
+
+// A rich-text field and its stored value: RTF, or plain text. Shown, the
+// document counts as unedited; one not edited gives back what was stored
+// (written again the RTF might be spelt otherwise), an edited one its RTF,
+// an empty one no value.
+void showRichText(TwwDBRichEdit *field, const QVariant &stored);
+QVariant richTextValue(const TwwDBRichEdit *field, const QVariant &stored);
 
 // Sets a column of `row` only when its value changes, so that the record
 // set counts as changed only when something is.

@@ -40,14 +40,6 @@ QString captionOf(const ColumnDef &column)
     return QLatin1String(column.name);
 }
 
-void setRemark(TwwDBRichEdit *remark, const QString &stored)
-{
-    const QByteArray bytes = stored.toUtf8();
-    if (bytes.isEmpty() || !rtf::read(bytes, *remark->document()))
-        remark->setPlainText(stored);
-    remark->document()->setModified(false);
-}
-
 } // namespace
 
 TestRecordView::TestRecordView(Parts parts) : parts_(std::move(parts)) {}
@@ -90,7 +82,7 @@ void TestRecordView::showTest(const StoredTest &test)
     header.identNo->setText(test.identNo);
     header.doctor->setText(test.doctor);
     header.site->setText(test.site);
-    setRemark(header.remark, test.remark);
+    showRichText(header.remark, test.remark);
     if (parts_.page33)
         parts_.page33->setAnswers(test.answers);
     setRecord(test.record);
@@ -119,16 +111,7 @@ void TestRecordView::store(RecordTable &table, int row)
     QSqlRecord values = table.record(row);
     const QVariant remark = values.value(QStringLiteral("V_REMARK"));
     writeTest(test(), values);
-    // An untouched remark keeps its stored RTF, which written again might
-    // be spelt otherwise.
-    TwwDBRichEdit *edit = parts_.header->remark;
-    if (!edit->document()->isModified())
-        values.setValue(QStringLiteral("V_REMARK"), remark);
-    else
-        values.setValue(QStringLiteral("V_REMARK"),
-                        edit->document()->isEmpty()
-                            ? QVariant()
-                            : QVariant(QString::fromLatin1(rtf::write(*edit->document()))));
+    values.setValue(QStringLiteral("V_REMARK"), richTextValue(parts_.header->remark, remark));
     for (const ColumnDef &column : testKind().columns)
         setColumn(table, row, column.name, values.value(QLatin1String(column.name)));
 }
