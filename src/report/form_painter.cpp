@@ -1,5 +1,6 @@
 #include "form_painter.h"
 
+#include "form_font.h"
 #include "record_form.h"
 
 #include <QPagedPaintDevice>
@@ -7,9 +8,12 @@
 
 namespace tizhi::report {
 
-FormPainter::FormPainter(QPagedPaintDevice &device)
-    : device_(device), painter_(&device), dpi_(device.logicalDpiY()),
-      width_(device.width() * 25.4 / device.logicalDpiX()),
+FormPainter::FormPainter(QPagedPaintDevice &device) : FormPainter(device, nullptr) {}
+
+FormPainter::FormPainter(QPagedPaintDevice &device, QString *drawn)
+    : device_(device), drawn_(drawn),
+      families_(drawn ? QStringList{formFontFamily()} : formFontFamilies()), painter_(&device),
+      dpi_(device.logicalDpiY()), width_(device.width() * 25.4 / device.logicalDpiX()),
       height_(device.height() * 25.4 / device.logicalDpiY())
 {
     painter_.setRenderHint(QPainter::Antialiasing);
@@ -31,19 +35,15 @@ void FormPainter::newPage()
     y_ = 0;
 }
 
-QFont FormPainter::font(qreal points, bool bold)
+void FormPainter::setFont(qreal points, bool bold)
 {
-    QFont font(formFontFamily());
+    QFont font;
+    font.setFamilies(families_);
     font.setPointSizeF(points);
     font.setBold(bold);
     // Glyphs as outlines of the font, embedded, not drawn as images.
     font.setStyleStrategy(QFont::PreferOutline);
-    return font;
-}
-
-void FormPainter::setFont(qreal points, bool bold)
-{
-    painter_.setFont(font(points, bold));
+    painter_.setFont(font);
 }
 
 qreal FormPainter::textHeight(const QString &text, qreal widthMm, int flags)
@@ -54,6 +54,10 @@ qreal FormPainter::textHeight(const QString &text, qreal widthMm, int flags)
 
 void FormPainter::text(qreal x, qreal y, qreal w, qreal h, const QString &text, int flags)
 {
+    if (drawn_) {
+        drawn_->append(text);
+        return;
+    }
     painter_.drawText(QRectF(px(x), px(y), px(w), px(h)), flags, text);
 }
 

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QPainter>
 #include <QString>
+#include <QStringList>
 
 class QPagedPaintDevice;
 
@@ -14,6 +15,9 @@ namespace tizhi::report {
 class FormPainter {
 public:
     explicit FormPainter(QPagedPaintDevice &device);
+    // Lays the form out as drawn, but puts its text into `drawn` instead of
+    // on the page, set in the installed face alone.
+    FormPainter(QPagedPaintDevice &device, QString *drawn);
 
     bool isActive() const { return painter_.isActive(); }
     int pages() const { return pages_; }
@@ -28,7 +32,6 @@ public:
     bool ensureRoom(qreal mm);
     void newPage();
 
-    static QFont font(qreal points, bool bold = false);
     void setFont(qreal points, bool bold = false);
     // Height in mm that `text` takes wrapped to `widthMm` in the font set.
     qreal textHeight(const QString &text, qreal widthMm, int flags = Qt::TextWordWrap);
@@ -49,6 +52,8 @@ public:
 
 private:
     QPagedPaintDevice &device_;
+    QString *drawn_ = nullptr;
+    QStringList families_;
     QPainter painter_;
     qreal dpi_;
     qreal width_;

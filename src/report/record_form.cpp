@@ -1,11 +1,12 @@
 #include "record_form.h"
 
 #include "catalogue.h"
+#include "form_font.h"
 #include "form_painter.h"
 #include "item_string.h"
 #include "number_text.h"
 
-#include <QFontDatabase>
+#include <QBuffer>
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
 #include <QSaveFile>
@@ -280,27 +281,10 @@ void drawSummaries(FormPainter &f, const TestForm &form)
 void drawChart(FormPainter &f, const StoredTest &test);
 void drawGuidance(FormPainter &f);
 
-QString formFontFamily()
-{
-    // The first installed family that has Chinese glyphs; the generic
-    // family otherwise, which the font system resolves.
-    static const QString family = [] {
-        for (const char *candidate : {"WenQuanYi Micro Hei", "Noto Sans CJK SC", "Noto Sans SC",
-                                      "Source Han Sans SC", "WenQuanYi Zen Hei", "AR PL UMing CN"})
-            if (QFontDatabase::hasFamily(QLatin1String(candidate)))
-                return QString::fromLatin1(candidate);
-        const QStringList chinese = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
-        return chinese.isEmpty() ? QStringLiteral("sans-serif") : chinese.first();
-    }();
-    return family;
-}
+namespace {
 
-int render(QPagedPaintDevice &device, const TestForm &form)
+void draw(FormPainter &f, const TestForm &form)
 {
-    FormPainter f(device);
-    if (!f.isActive())
-        return 0;
-    const StoredTest &test = form.test;
     drawTitle(f,
               QStringLiteral("中医体质辨识记录表（%1）")
                   .arg(is33(form) ? QStringLiteral("33项") : QStringLiteral("66项")),
@@ -312,16 +296,12 @@ int render(QPagedPaintDevice &device, const TestForm &form)
         drawAnswers66(f, form);
     drawResults(f, form);
     drawSummaries(f, form);
-    drawChart(f, test);
+    drawChart(f, form.test);
     drawGuidance(f);
-    return f.pages();
 }
 
-int render(QPagedPaintDevice &device, const DiagnoseForm &form)
+void draw(FormPainter &f, const DiagnoseForm &form)
 {
-    FormPainter f(device);
-    if (!f.isActive())
-        return 0;
     drawTitle(f, QStringLiteral("诊疗记录"), form.client.cardNo, form.unsaved);
     const qreal values = f.width() - 4 * 17;
     const ClientIdentity &client = form.client;
@@ -345,17 +325,81 @@ int render(QPagedPaintDevice &device, const DiagnoseForm &form)
         f.text(2, f.y(), f.width() - 4, h, shown, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
         f.moveDown(h + 3);
     }
-    return f.pages();
 }
 
-QString writePdf(QIODevice &device, const TestForm &form)
+void setUpPdf(QPdfWriter &pdf)
 {
-    QPdfWriter pdf(&device);
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setPageMargins(QMarginsF(15, 12, 15, 12), QPageLayout::Millimeter);
     pdf.setResolution(600);
     pdf.setTitle(QStringLiteral("中医体质辨识记录表"));
     pdf.setCreator(QStringLiteral("Tizhi"));
+}
+
+// A test of each form that draws every text a test form may show: an
+// unanswered question, the unsaved mark, scores and verdicts.
+TestForm specimen(bool form33)
+{
+    TestForm form;
+    form.unsaved = true;
+    StoredTest &test = form.test;
+    test.form = QLatin1String(form33 ? kForm33Code : kForm66Code);
+    if (form33) {
+        for (std::size_t k = 1; k < test.answers.size(); ++k)
+            test.answers[k] = std::to_string(k % 5 + 1);
+        BuildItemStrings33(test.answers, test.record);
+        Assess33(test.record);
+    } else {
+        test.record = startRecord();
+        Assess66(test.record);
+    }
+    return form;
+}
+
+// Draws `form` without its text, which goes into `drawn`.
+template <typename Form> void drawText(const Form &form, QString &drawn)
+{
+    QBuffer sink;
+    sink.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&sink);
+    setUpPdf(pdf);
+    FormPainter f(pdf, &drawn);
+    draw(f, form);
+}
+
+} // namespace
+
+int render(QPagedPaintDevice &device, const TestForm &form)
+{
+    FormPainter f(device);
+    if (!f.isActive())
+        return 0;
+    draw(f, form);
+    return f.pages();
+}
+
+int render(QPagedPaintDevice &device, const DiagnoseForm &form)
+{
+    FormPainter f(device);
+    if (!f.isActive())
+        return 0;
+    draw(f, form);
+    return f.pages();
+}
+
+QString formCharacters()
+{
+    QString drawn;
+    drawText(specimen(true), drawn);
+    drawText(specimen(false), drawn);
+    drawText(DiagnoseForm{}, drawn);
+    return drawn;
+}
+
+QString writePdf(QIODevice &device, const TestForm &form)
+{
+    QPdfWriter pdf(&device);
+    setUpPdf(pdf);
     if (render(pdf, form) == 0)
         return QStringLiteral("the form could not be drawn");
     return {};

@@ -4,8 +4,12 @@
 // at most two A4 pages.
 #include "test_registry.h"
 
+#include "form_font.h"
 #include "record_form.h"
 
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -24,6 +28,18 @@ QString run(const QString &program, const QStringList &arguments)
         return QStringLiteral("<%1 failed: %2>")
             .arg(program, QString::fromUtf8(process.readAllStandardError()));
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The fonts pdffonts lists: name, then whether embedded.
+QList<QPair<QString, bool>> fontsOf(const QString &pdf)
+{
+    QList<QPair<QString, bool>> fonts;
+    for (const QString &line : run("pdffonts", {pdf}).split(u'\n', Qt::SkipEmptyParts).mid(2)) {
+        const QStringList columns = line.split(u' ', Qt::SkipEmptyParts);
+        fonts.append(
+            {columns.value(0), columns.size() >= 5 && columns[columns.size() - 5] == u"yes"});
+    }
+    return fonts;
 }
 
 // Without white space, which pdftotext puts where lines wrap.
@@ -120,13 +136,99 @@ private slots:
             QVERIFY2(!flat.contains(QStringLiteral("（未答）")), qPrintable(all));
 
         // Every font embedded.
-        const QStringList fonts = run("pdffonts", {pdf}).split(u'\n', Qt::SkipEmptyParts).mid(2);
+        const QList<QPair<QString, bool>> fonts = fontsOf(pdf);
         QVERIFY2(!fonts.isEmpty(), "no fonts listed");
-        for (const QString &font : fonts) {
-            const QStringList columns = font.split(u' ', Qt::SkipEmptyParts);
-            QVERIFY2(columns.size() >= 5 && columns[columns.size() - 5] == u"yes",
-                     qPrintable(font));
+        for (const auto &[name, embedded] : fonts)
+            QVERIFY2(embedded, qPrintable(name));
+    }
+
+    // The cut face draws the forms' text as the face it was cut from: the
+    // same outlines, advances and bold.
+    void cutFaceDrawsAsTheInstalledFace_data()
+    {
+        QTest::addColumn<bool>("bold");
+        QTest::newRow("regular") << false;
+        QTest::newRow("bold") << true;
+    }
+
+    void cutFaceDrawsAsTheInstalledFace()
+    {
+        QFETCH(bool, bold);
+        const QStringList families = formFontFamilies();
+        QCOMPARE(families.size(), 2);
+        QCOMPARE(families.last(), formFontFamily());
+        const QString text = formCharacters() + QStringLiteral(" 0123456789 ABC xyz 李明");
+        QList<QImage> drawn;
+        for (const QString &family : families) {
+            QFont font(family);
+            font.setPixelSize(40);
+            font.setBold(bold);
+            font.setHintingPreference(QFont::PreferNoHinting);
+            QImage image(2400, 2400, QImage::Format_Grayscale8);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            painter.setFont(font);
+            painter.drawText(image.rect(), Qt::TextWordWrap, text);
+            painter.end();
+            drawn << image;
         }
+        QImage blank(drawn[0].size(), drawn[0].format());
+        blank.fill(Qt::white);
+        QVERIFY(drawn[0] != blank);
+        QVERIFY(drawn[0] == drawn[1]);
+    }
+
+    // A form is set in the face cut down to its own text and the common
+    // characters: one small font. A character beyond them comes from the
+    // installed face, a second font, and reads back all the same.
+    void textBeyondTheCutFace_data()
+    {
+        QTest::addColumn<int>("form"); // 33, 66, or 0 for a diagnosis record
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("fonts");
+        QTest::newRow("33, common name") << 33 << "王秀英" << 1;
+        QTest::newRow("66, common name") << 66 << "欧阳桂兰" << 1;
+        QTest::newRow("diagnosis record, common name") << 0 << "赵淑珍" << 1;
+        QTest::newRow("33, second-level character") << 33 << "张婧" << 2;
+        QTest::newRow("33, character beyond GB 2312") << 33 << "李喆" << 2;
+        QTest::newRow("66, rare character") << 66 << "欧阳龘" << 2;
+        QTest::newRow("diagnosis record, rare character") << 0 << "陈垚" << 2;
+    }
+
+    void textBeyondTheCutFace()
+    {
+        QFETCH(int, form);
+        QFETCH(QString, name);
+        QFETCH(int, fonts);
+        const QString pdf = dir_.filePath(QStringLiteral("%1.pdf").arg(QTest::currentDataTag()));
+        if (form == 0) {
+            DiagnoseForm record;
+            record.client = {name, QStringLiteral("女"), QStringLiteral("76"),
+                             QStringLiteral("110105194912310021"), QStringLiteral("K-7")};
+            record.treatTime = QDateTime(QDate(2026, 3, 14), QTime(10, 5));
+            record.doctor = QStringLiteral("李明");
+            record.site = QStringLiteral("和平里社区卫生服务站");
+            record.sections = {{QStringLiteral("主诉"), QStringLiteral("头晕三天，夜间口干。")},
+                               {QStringLiteral("处理意见"), QString()}};
+            QPdfWriter writer(pdf);
+            writer.setPageSize(QPageSize(QPageSize::A4));
+            QVERIFY(render(writer, record) > 0);
+        } else {
+            TestForm test = sampleForm(form == 33, "2212332132221232112322231221222 1");
+            test.client.name = name;
+            test.unsaved = true;
+            QCOMPARE(writePdf(pdf, test), QString());
+        }
+        const QString text = squeezed(run("pdftotext", {"-enc", "UTF-8", pdf, "-"}));
+        QVERIFY2(text.contains(name), qPrintable(text));
+        const QList<QPair<QString, bool>> listed = fontsOf(pdf);
+        QStringList names;
+        for (const auto &[font, embedded] : listed) {
+            names << font;
+            QVERIFY2(embedded, qPrintable(font));
+        }
+        QVERIFY2(names.contains(QStringLiteral("TizhiForm-Regular")), qPrintable(names.join(u',')));
+        QCOMPARE(names.size(), fonts);
     }
 };
 

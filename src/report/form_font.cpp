@@ -1,0 +1,229 @@
+#include "form_font.h"
+
+#include "record_form.h"
+
+#include <QDataStream>
+#include <QFontDatabase>
+#include <QIODevice>
+#include <QStringDecoder>
+
+#include <fontconfig/fontconfig.h>
+#include <hb-ot.h>
+#include <hb-subset.h>
+
+#include <memory>
+#include <optional>
+
+namespace tizhi::report {
+
+namespace {
+
+// The family of the cut-down face, registered with this program only.
+constexpr char kFamily[] = "Tizhi Form";
+
+struct HarfBuzzRelease {
+    void operator()(hb_blob_t *blob) const { hb_blob_destroy(blob); }
+    void operator()(hb_face_t *face) const { hb_face_destroy(face); }
+    void operator()(hb_subset_input_t *input) const { hb_subset_input_destroy(input); }
+};
+using Blob = std::unique_ptr<hb_blob_t, HarfBuzzRelease>;
+using Face = std::unique_ptr<hb_face_t, HarfBuzzRelease>;
+using SubsetInput = std::unique_ptr<hb_subset_input_t, HarfBuzzRelease>;
+
+struct FaceFile {
+    QByteArray path;
+    int index = 0;
+    bool operator==(const FaceFile &) const = default;
+};
+
+bool namesFamily(FcPattern *match, const QString &family)
+{
+    FcChar8 *name = nullptr;
+    for (int i = 0; FcPatternGetString(match, FC_FAMILY, i, &name) == FcResultMatch; ++i)
+        if (QString::fromUtf8(reinterpret_cast<const char *>(name)) == family)
+            return true;
+    return false;
+}
+
+// The file and face that fontconfig, as Qt, draws `family` at `weight` from;
+// nothing when it would draw another family, or an instance of a variable
+// font, which the cut would not keep.
+std::optional<FaceFile> faceFile(const QString &family, int weight)
+{
+    FcPattern *pattern = FcPatternCreate();
+    if (!pattern)
+        return {};
+    const QByteArray name = family.toUtf8();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(name.constData()));
+    FcPatternAddInteger(pattern, FC_WEIGHT, weight);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern *match = FcFontMatch(nullptr, pattern, &result);
+    FcPatternDestroy(pattern);
+    if (!match)
+        return {};
+    std::optional<FaceFile> found;
+    FcChar8 *file = nullptr;
+    int index = 0;
+    if (namesFamily(match, family) &&
+        FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
+        FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch && index >> 16 == 0)
+        found = FaceFile{QByteArray(reinterpret_cast<const char *>(file)), index};
+    FcPatternDestroy(match);
+    return found;
+}
+
+QString nameOf(hb_face_t *face, hb_ot_name_id_t id)
+{
+    unsigned size = hb_ot_name_get_utf16(face, id, HB_LANGUAGE_INVALID, nullptr, nullptr);
+    if (size == 0)
+        return {};
+    std::vector<std::uint16_t> text(size + 1);
+    size = unsigned(text.size());
+    hb_ot_name_get_utf16(face, id, HB_LANGUAGE_INVALID, &size, text.data());
+    return QString::fromUtf16(reinterpret_cast<const char16_t *>(text.data()), size);
+}
+
+// A `name` table that calls the face `style` of kFamily, with the copyright
+// and licence of the face it was cut from.
+QByteArray nameTable(hb_face_t *source, const QString &style)
+{
+    const QString family = QString::fromLatin1(kFamily);
+    const QList<std::pair<hb_ot_name_id_t, QString>> names = {
+        {HB_OT_NAME_ID_COPYRIGHT, nameOf(source, HB_OT_NAME_ID_COPYRIGHT)},
+        {HB_OT_NAME_ID_FONT_FAMILY, family},
+        {HB_OT_NAME_ID_FONT_SUBFAMILY, style},
+        {HB_OT_NAME_ID_FULL_NAME, family + u' ' + style},
+        {HB_OT_NAME_ID_POSTSCRIPT_NAME, QString(family).remove(u' ') + u'-' + style},
+        {HB_OT_NAME_ID_LICENSE, nameOf(source, HB_OT_NAME_ID_LICENSE)},
+        {HB_OT_NAME_ID_LICENSE_URL, nameOf(source, HB_OT_NAME_ID_LICENSE_URL)}};
+    QByteArray strings;
+    QDataStream stringsOut(&strings, QIODevice::WriteOnly);
+    QByteArray table;
+    QDataStream out(&table, QIODevice::WriteOnly); // big-endian, as the font's tables
+    qsizetype count = 0;
+    for (const auto &[id, text] : names)
+        count += text.isEmpty() ? 0 : 1;
+    out << quint16(0) << quint16(count) << quint16(6 + 12 * count);
+    // In the order of the name IDs, all of them Windows, Unicode, US English.
+    for (const auto &[id, text] : names) {
+        if (text.isEmpty())
+            continue;
+        out << quint16(3) << quint16(1) << quint16(0x409) << quint16(id) << quint16(text.size() * 2)
+            << quint16(strings.size());
+        for (const QChar c : text)
+            stringsOut << quint16(c.unicode());
+    }
+    return table + strings;
+}
+
+// The face in `file` cut down to `characters`, named `style` of kFamily, as
+// the bytes of a font file; empty when HarfBuzz could not cut it.
+QByteArray cutFace(const FaceFile &file, const QString &characters, const QString &style)
+{
+    const Blob blob(hb_blob_create_from_file_or_fail(file.path.constData()));
+    if (!blob)
+        return {};
+    const Face face(hb_face_create(blob.get(), unsigned(file.index)));
+    const SubsetInput input(hb_subset_input_create_or_fail());
+    if (!input)
+        return {};
+    hb_subset_input_set_flags(input.get(), HB_SUBSET_FLAGS_NO_HINTING);
+    hb_set_t *unicodes = hb_subset_input_unicode_set(input.get());
+    for (const char32_t c : characters.toUcs4())
+        hb_set_add(unicodes, c);
+    // The name table is made anew, so the copy never passes for the face.
+    hb_set_add(hb_subset_input_set(input.get(), HB_SUBSET_SETS_DROP_TABLE_TAG),
+               HB_TAG('n', 'a', 'm', 'e'));
+    const Face cut(hb_subset_or_fail(face.get(), input.get()));
+    if (!cut)
+        return {};
+    const QByteArray name = nameTable(face.get(), style);
+    const Blob nameBlob(hb_blob_create(name.constData(), unsigned(name.size()),
+                                       HB_MEMORY_MODE_DUPLICATE, nullptr, nullptr));
+    static const char kPrep[] = {0x01}; // SVTCA[x]: sets the vectors, nothing else
+    const Blob prepBlob(
+        hb_blob_create(kPrep, sizeof kPrep, HB_MEMORY_MODE_READONLY, nullptr, nullptr));
+    if (!hb_face_builder_add_table(cut.get(), HB_TAG('n', 'a', 'm', 'e'), nameBlob.get()) ||
+        !hb_face_builder_add_table(cut.get(), HB_TAG('p', 'r', 'e', 'p'), prepBlob.get()))
+        return {};
+    const Blob font(hb_face_reference_blob(cut.get()));
+    unsigned length = 0;
+    const char *data = hb_blob_get_data(font.get(), &length);
+    return QByteArray(data, qsizetype(length));
+}
+
+bool registerFace(const QByteArray &font)
+{
+    if (font.isEmpty())
+        return false;
+    const int id = QFontDatabase::addApplicationFontFromData(font);
+    return id >= 0 && QFontDatabase::applicationFontFamilies(id).contains(QLatin1String(kFamily));
+}
+
+// Printable ASCII, and GB 2312's symbols and the 3 755 characters of its
+// first level, the most used ones: most names and places are written with
+// them.
+QString commonCharacters()
+{
+    QString characters;
+    for (char16_t c = 0x20; c < 0x7f; ++c)
+        characters += QChar(c);
+    QByteArray gb2312;
+    for (int row = 0xa1; row <= 0xd7; ++row) {
+        if (row > 0xa9 && row < 0xb0) // rows for characters of the user's own
+            continue;
+        for (int cell = 0xa1; cell <= 0xfe; ++cell)
+            gb2312.append(char(row)).append(char(cell));
+    }
+    QStringDecoder decoder("GBK", QStringDecoder::Flag::Stateless);
+    if (!decoder.isValid())
+        return characters;
+    for (const QChar c : QString(decoder.decode(gb2312)))
+        if (c.category() != QChar::Other_PrivateUse && c != QChar::ReplacementCharacter)
+            characters += c;
+    return characters;
+}
+
+QStringList cutFamilies()
+{
+    const QString installed = formFontFamily();
+    const std::optional<FaceFile> regular = faceFile(installed, FC_WEIGHT_REGULAR);
+    const std::optional<FaceFile> bold = faceFile(installed, FC_WEIGHT_BOLD);
+    if (!regular)
+        return {installed};
+    const QString characters = formCharacters() + commonCharacters();
+    // A family with a bold face of its own keeps it; one without has its
+    // bold drawn from the regular face, the copy's as the installed one's.
+    if (bold && *bold != *regular && !registerFace(cutFace(*bold, characters, "Bold")))
+        return {installed};
+    if (!registerFace(cutFace(*regular, characters, "Regular")))
+        return {installed};
+    return {QString::fromLatin1(kFamily), installed};
+}
+
+} // namespace
+
+QString formFontFamily()
+{
+    // The first installed family that has Chinese glyphs; the generic
+    // family otherwise, which the font system resolves.
+    static const QString family = [] {
+        for (const char *candidate : {"WenQuanYi Micro Hei", "Noto Sans CJK SC", "Noto Sans SC",
+                                      "Source Han Sans SC", "WenQuanYi Zen Hei", "AR PL UMing CN"})
+            if (QFontDatabase::hasFamily(QLatin1String(candidate)))
+                return QString::fromLatin1(candidate);
+        const QStringList chinese = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
+        return chinese.isEmpty() ? QStringLiteral("sans-serif") : chinese.first();
+    }();
+    return family;
+}
+
+QStringList formFontFamilies()
+{
+    static const QStringList families = cutFamilies();
+    return families;
+}
+
+} // namespace tizhi::report
