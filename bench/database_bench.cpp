@@ -154,7 +154,14 @@ void previewForm(tizhi::DatabaseEdition *edition)
     QObject::connect(&preview, &QPrintPreviewWidget::paintRequested,
                      [&form](QPrinter *target) { tizhi::report::render(*target, form); });
     preview.resize(800, 1000);
+    // The first form of the program cuts the forms' face down first.
+    QElapsedTimer clock;
+    clock.start();
     preview.show();
+    QApplication::processEvents();
+    const double first = double(clock.nsecsElapsed()) / 1e6;
+    report("the program's first record form in the print preview", first, "ms", "<= 150",
+           first <= 150);
     const double shown = medianMs(11, [&](int) {
         preview.updatePreview();
         QApplication::processEvents();
