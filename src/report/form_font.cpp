@@ -199,12 +199,13 @@ QStringList cutFamilies()
     const QString installed = formFontFamily();
     const std::optional<FaceFile> regular = faceFile(installed, FC_WEIGHT_REGULAR);
     const std::optional<FaceFile> bold = faceFile(installed, FC_WEIGHT_BOLD);
-    if (!regular)
+    // Either weight drawn from elsewhere (see faceFile): the face is kept.
+    if (!regular || !bold)
         return {installed};
     const QString characters = formCharacters() + commonCharacters();
     // A family with a bold face of its own keeps it; one without has its
     // bold drawn from the regular face, the copy's as the installed one's.
-    if (bold && *bold != *regular && !registerFace(cutFace(*bold, characters, "Bold")))
+    if (*bold != *regular && !registerFace(cutFace(*bold, characters, "Bold")))
         return {installed};
     if (!registerFace(cutFace(*regular, characters, "Regular")))
         return {installed};
