@@ -13,6 +13,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace tizhi::report {
 
@@ -46,8 +47,8 @@ bool namesFamily(FcPattern *match, const QString &family)
 }
 
 // The file and face that fontconfig, as Qt, draws `family` at `weight` from;
-// nothing when it would draw another family, or an instance of a variable
-// font, which the cut would not keep.
+// nothing when it would draw another family, or a variable font or one of
+// its instances, whose weights the cut would not keep.
 std::optional<FaceFile> faceFile(const QString &family, int weight)
 {
     FcPattern *pattern = FcPatternCreate();
@@ -66,12 +67,23 @@ std::optional<FaceFile> faceFile(const QString &family, int weight)
     std::optional<FaceFile> found;
     FcChar8 *file = nullptr;
     int index = 0;
-    if (namesFamily(match, family) &&
+    FcBool variable = FcFalse;
+    FcPatternGetBool(match, FC_VARIABLE, 0, &variable);
+    if (namesFamily(match, family) && !variable &&
         FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
         FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch && index >> 16 == 0)
         found = FaceFile{QByteArray(reinterpret_cast<const char *>(file)), index};
     FcPatternDestroy(match);
     return found;
+}
+
+std::vector<hb_tag_t> tagsOf(hb_face_t *face)
+{
+    std::vector<hb_tag_t> tags(hb_face_get_table_tags(face, 0, nullptr, nullptr));
+    unsigned count = unsigned(tags.size());
+    hb_face_get_table_tags(face, 0, &count, tags.data());
+    tags.resize(count);
+    return tags;
 }
 
 QString nameOf(hb_face_t *face, hb_ot_name_id_t id)
@@ -98,18 +110,22 @@ QByteArray nameTable(hb_face_t *source, const QString &style)
         {HB_OT_NAME_ID_POSTSCRIPT_NAME, QString(family).remove(u' ') + u'-' + style},
         {HB_OT_NAME_ID_LICENSE, nameOf(source, HB_OT_NAME_ID_LICENSE)},
         {HB_OT_NAME_ID_LICENSE_URL, nameOf(source, HB_OT_NAME_ID_LICENSE_URL)}};
+    // Lengths and offsets are 16 bits: a text that would not fit is left out.
+    QList<std::pair<hb_ot_name_id_t, QString>> kept;
+    qsizetype bytes = 0;
+    for (const auto &name : names) {
+        if (name.second.isEmpty() || bytes + name.second.size() * 2 > 0xffff)
+            continue;
+        kept.append(name);
+        bytes += name.second.size() * 2;
+    }
     QByteArray strings;
     QDataStream stringsOut(&strings, QIODevice::WriteOnly);
     QByteArray table;
     QDataStream out(&table, QIODevice::WriteOnly); // big-endian, as the font's tables
-    qsizetype count = 0;
-    for (const auto &[id, text] : names)
-        count += text.isEmpty() ? 0 : 1;
-    out << quint16(0) << quint16(count) << quint16(6 + 12 * count);
+    out << quint16(0) << quint16(kept.size()) << quint16(6 + 12 * kept.size());
     // In the order of the name IDs, all of them Windows, Unicode, US English.
-    for (const auto &[id, text] : names) {
-        if (text.isEmpty())
-            continue;
+    for (const auto &[id, text] : kept) {
         out << quint16(3) << quint16(1) << quint16(0x409) << quint16(id) << quint16(text.size() * 2)
             << quint16(strings.size());
         for (const QChar c : text)
@@ -126,6 +142,14 @@ QByteArray cutFace(const FaceFile &file, const QString &characters, const QStrin
     if (!blob)
         return {};
     const Face face(hb_face_create(blob.get(), unsigned(file.index)));
+    // The subsetter drops what it cannot cut: old-style kerning, bitmaps
+    // drawn on screen at small sizes, other layout engines' tables. A face
+    // with any of them is kept whole, or the copy would draw differently.
+    for (const hb_tag_t tag : tagsOf(face.get()))
+        if (tag == HB_TAG('k', 'e', 'r', 'n') || tag == HB_TAG('k', 'e', 'r', 'x') ||
+            tag == HB_TAG('m', 'o', 'r', 'x') || tag == HB_TAG('E', 'B', 'D', 'T') ||
+            tag == HB_TAG('C', 'B', 'D', 'T') || tag == HB_TAG('s', 'b', 'i', 'x'))
+            return {};
     const SubsetInput input(hb_subset_input_create_or_fail());
     if (!input)
         return {};
@@ -137,12 +161,20 @@ QByteArray cutFace(const FaceFile &file, const QString &characters, const QStrin
     hb_set_t *unicodes = hb_subset_input_unicode_set(input.get());
     for (const char32_t c : characters.toUcs4())
         hb_set_add(unicodes, c);
-    // The name table is made anew, so the copy never passes for the face.
-    hb_set_add(hb_subset_input_set(input.get(), HB_SUBSET_SETS_DROP_TABLE_TAG),
-               HB_TAG('n', 'a', 'm', 'e'));
-    const Face cut(hb_subset_or_fail(face.get(), input.get()));
-    if (!cut)
+    const Face subset(hb_subset_or_fail(face.get(), input.get()));
+    if (!subset)
         return {};
+    const Blob subsetFont(hb_face_reference_blob(subset.get()));
+    const Face subsetFace(hb_face_create(subsetFont.get(), 0));
+    // The cut's tables, but a name table made anew, so that the copy never
+    // passes for the face.
+    const Face cut(hb_face_builder_create());
+    for (const hb_tag_t tag : tagsOf(subsetFace.get())) {
+        const Blob table(hb_face_reference_table(subsetFace.get(), tag));
+        if (tag != HB_TAG('n', 'a', 'm', 'e') && tag != HB_TAG('p', 'r', 'e', 'p') &&
+            !hb_face_builder_add_table(cut.get(), tag, table.get()))
+            return {};
+    }
     const QByteArray name = nameTable(face.get(), style);
     const Blob nameBlob(hb_blob_create(name.constData(), unsigned(name.size()),
                                        HB_MEMORY_MODE_DUPLICATE, nullptr, nullptr));
