@@ -11,6 +11,7 @@
 #include <hb-ot.h>
 #include <hb-subset.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -145,10 +146,11 @@ QByteArray cutFace(const FaceFile &file, const QString &characters, const QStrin
     // The subsetter drops what it cannot cut: old-style kerning, bitmaps
     // drawn on screen at small sizes, other layout engines' tables. A face
     // with any of them is kept whole, or the copy would draw differently.
-    for (const hb_tag_t tag : tagsOf(face.get()))
-        if (tag == HB_TAG('k', 'e', 'r', 'n') || tag == HB_TAG('k', 'e', 'r', 'x') ||
-            tag == HB_TAG('m', 'o', 'r', 'x') || tag == HB_TAG('E', 'B', 'D', 'T') ||
-            tag == HB_TAG('C', 'B', 'D', 'T') || tag == HB_TAG('s', 'b', 'i', 'x'))
+    const std::vector<hb_tag_t> tags = tagsOf(face.get());
+    for (const hb_tag_t dropped :
+         {HB_TAG('k', 'e', 'r', 'n'), HB_TAG('k', 'e', 'r', 'x'), HB_TAG('m', 'o', 'r', 'x'),
+          HB_TAG('E', 'B', 'D', 'T'), HB_TAG('C', 'B', 'D', 'T'), HB_TAG('s', 'b', 'i', 'x')})
+        if (std::ranges::find(tags, dropped) != tags.end())
             return {};
     const SubsetInput input(hb_subset_input_create_or_fail());
     if (!input)
@@ -170,9 +172,10 @@ QByteArray cutFace(const FaceFile &file, const QString &characters, const QStrin
     // passes for the face.
     const Face cut(hb_face_builder_create());
     for (const hb_tag_t tag : tagsOf(subsetFace.get())) {
+        if (tag == HB_TAG('n', 'a', 'm', 'e') || tag == HB_TAG('p', 'r', 'e', 'p'))
+            continue;
         const Blob table(hb_face_reference_table(subsetFace.get(), tag));
-        if (tag != HB_TAG('n', 'a', 'm', 'e') && tag != HB_TAG('p', 'r', 'e', 'p') &&
-            !hb_face_builder_add_table(cut.get(), tag, table.get()))
+        if (!hb_face_builder_add_table(cut.get(), tag, table.get()))
             return {};
     }
     const QByteArray name = nameTable(face.get(), style);

@@ -8,8 +8,6 @@
 
 namespace tizhi::report {
 
-FormPainter::FormPainter(QPagedPaintDevice &device) : FormPainter(device, nullptr) {}
-
 FormPainter::FormPainter(QPagedPaintDevice &device, QString *drawn)
     : device_(device), drawn_(drawn),
       families_(drawn ? QStringList{formFontFamily()} : formFontFamilies()), painter_(&device),

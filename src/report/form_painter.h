@@ -14,10 +14,9 @@ namespace tizhi::report {
 
 class FormPainter {
 public:
-    explicit FormPainter(QPagedPaintDevice &device);
-    // Lays the form out as drawn, but puts its text into `drawn` instead of
-    // on the page, set in the installed face alone.
-    FormPainter(QPagedPaintDevice &device, QString *drawn);
+    // With `drawn`, lays the form out as drawn but puts its text into
+    // `drawn` instead of on the page, set in the installed face alone.
+    explicit FormPainter(QPagedPaintDevice &device, QString *drawn = nullptr);
 
     bool isActive() const { return painter_.isActive(); }
     int pages() const { return pages_; }

@@ -356,35 +356,38 @@ TestForm specimen(bool form33)
     return form;
 }
 
-// Draws `form` without its text, which goes into `drawn`.
+// Draws `form` on `device`, its text into `drawn` instead when given. The
+// number of pages; 0 when the device could not be painted on.
+template <typename Form>
+int drawOn(QPagedPaintDevice &device, const Form &form, QString *drawn = nullptr)
+{
+    FormPainter f(device, drawn);
+    if (!f.isActive())
+        return 0;
+    draw(f, form);
+    return f.pages();
+}
+
+// Lays `form` out without drawing its text, which goes into `drawn`.
 template <typename Form> void drawText(const Form &form, QString &drawn)
 {
     QBuffer sink;
     sink.open(QIODevice::WriteOnly);
     QPdfWriter pdf(&sink);
     setUpPdf(pdf);
-    FormPainter f(pdf, &drawn);
-    draw(f, form);
+    drawOn(pdf, form, &drawn);
 }
 
 } // namespace
 
 int render(QPagedPaintDevice &device, const TestForm &form)
 {
-    FormPainter f(device);
-    if (!f.isActive())
-        return 0;
-    draw(f, form);
-    return f.pages();
+    return drawOn(device, form);
 }
 
 int render(QPagedPaintDevice &device, const DiagnoseForm &form)
 {
-    FormPainter f(device);
-    if (!f.isActive())
-        return 0;
-    draw(f, form);
-    return f.pages();
+    return drawOn(device, form);
 }
 
 QString formCharacters()

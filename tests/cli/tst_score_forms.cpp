@@ -6,6 +6,7 @@
 // is the real command without a display: no DISPLAY, no WAYLAND_DISPLAY,
 // a HOME of its own and no XDG_RUNTIME_DIR.
 #include "form_files.h"
+#include "pdf_reading.h"
 #include "test_registry.h"
 #include "text_encoding.h"
 
@@ -14,7 +15,6 @@
 
 #include <QDir>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -103,21 +103,6 @@ QByteArrayList itemStrings66(int seed)
         strings << answers;
     }
     return strings;
-}
-
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return QStringLiteral("<%1 failed>").arg(program);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-// Without white space, which pdftotext puts where lines wrap.
-QString squeezed(QString text)
-{
-    return text.remove(QRegularExpression(QStringLiteral("\\s")));
 }
 
 QString text(const std::string &utf8)
@@ -357,7 +342,7 @@ void TestScoreForms::formReadsBack()
     QVERIFY2(scored.exitCode == 0, qPrintable(scored.err));
     const QString pdf = dir.filePath("forms/11010519491231002X.pdf");
 
-    const QString all = run("pdftotext", {"-enc", "UTF-8", pdf, "-"});
+    const QString all = pdfText(pdf);
     const QString flat = squeezed(all);
     for (const QString &expected :
          {QStringLiteral("王秀英"), QStringLiteral("11010519491231002X"), QStringLiteral("李明"),
@@ -375,11 +360,10 @@ void TestScoreForms::formReadsBack()
         QVERIFY2(flat.contains(expected), qPrintable(expected + u'\n' + all));
     }
     // One font, embedded: the cut face, or the installed one.
-    const QStringList fonts = run("pdffonts", {pdf}).split(u'\n', Qt::SkipEmptyParts).mid(2);
+    const QList<PdfFont> fonts = pdfFonts(pdf);
     QCOMPARE(fonts.size(), 1);
-    const QStringList columns = fonts[0].split(u' ', Qt::SkipEmptyParts);
-    QVERIFY2(columns.size() >= 5 && columns[columns.size() - 5] == u"yes", qPrintable(fonts[0]));
-    QCOMPARE(columns[0] == u"TizhiForm-Regular", cut);
+    QVERIFY2(fonts[0].embedded, qPrintable(fonts[0].name));
+    QCOMPARE(fonts[0].name == u"TizhiForm-Regular", cut);
 }
 
 void TestScoreForms::sameCsvWithForms_data()

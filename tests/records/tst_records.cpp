@@ -7,13 +7,13 @@
 
 #include "csv.h"
 #include "database.h"
+#include "pdf_reading.h"
 #include "records_process.h"
 #include "test_database.h"
 #include "test_records.h"
 #include "text_encoding.h"
 
 #include <QDir>
-#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
@@ -118,17 +118,6 @@ bool describeClient(const DatabaseSettings &settings, const QString &identNo)
     query.addBindValue(QDate(1949, 12, 31));
     query.addBindValue(identNo);
     return query.exec() && query.numRowsAffected() == 1;
-}
-
-// A PDF's text without white space, which pdftotext puts where lines wrap.
-QString pdfText(const QString &path)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), {"-enc", "UTF-8", path, "-"});
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return QStringLiteral("<pdftotext failed>");
-    return QString::fromUtf8(process.readAllStandardOutput())
-        .remove(QRegularExpression(QStringLiteral("\\s")));
 }
 
 // One row of the 33-item form: the id, the extra cells, 33 answers.
@@ -511,11 +500,11 @@ void TestRecords::exportWritesForms()
              (QStringList{"110105194912310013.pdf", "110105194912310021-2.pdf",
                           "110105194912310021.pdf"}));
     // The client table names the client on the form.
-    const QString described = pdfText(forms + "/110105194912310021.pdf");
+    const QString described = squeezed(pdfText(forms + "/110105194912310021.pdf"));
     for (const char *expected : {"王秀英", "110105194912310021", "女性", "1949-12-31",
                                  "K-2026-0815", form == u"33" ? "33项" : "66项"})
         QVERIFY2(described.contains(QString::fromUtf8(expected)), qPrintable(described));
-    QVERIFY2(pdfText(forms + "/110105194912310013.pdf").contains(QStringLiteral("李明")),
+    QVERIFY2(squeezed(pdfText(forms + "/110105194912310013.pdf")).contains(QStringLiteral("李明")),
              "the second client's name");
     // Again: the forms there are kept, and said to be.
     const Run again =

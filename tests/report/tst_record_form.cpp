@@ -5,12 +5,12 @@
 #include "test_registry.h"
 
 #include "form_font.h"
+#include "pdf_reading.h"
 #include "record_form.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,34 +19,6 @@ using namespace tizhi;
 using namespace tizhi::report;
 
 namespace {
-
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return QStringLiteral("<%1 failed: %2>")
-            .arg(program, QString::fromUtf8(process.readAllStandardError()));
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-// The fonts pdffonts lists: name, then whether embedded.
-QList<QPair<QString, bool>> fontsOf(const QString &pdf)
-{
-    QList<QPair<QString, bool>> fonts;
-    for (const QString &line : run("pdffonts", {pdf}).split(u'\n', Qt::SkipEmptyParts).mid(2)) {
-        const QStringList columns = line.split(u' ', Qt::SkipEmptyParts);
-        fonts.append(
-            {columns.value(0), columns.size() >= 5 && columns[columns.size() - 5] == u"yes"});
-    }
-    return fonts;
-}
-
-// Without white space, which pdftotext puts where lines wrap.
-QString squeezed(QString text)
-{
-    return text.remove(QRegularExpression(QStringLiteral("\\s")));
-}
 
 TestForm sampleForm(bool form33, const char *answers)
 {
@@ -107,12 +79,12 @@ private slots:
         const QString pdf = dir_.filePath(QStringLiteral("%1.pdf").arg(QTest::currentDataTag()));
         QCOMPARE(writePdf(pdf, form), QString());
 
-        const QString info = run("pdfinfo", {pdf});
+        const QString info = runTool("pdfinfo", {pdf});
         const QString pages = QRegularExpression("Pages:\\s+(\\d+)").match(info).captured(1);
         QVERIFY2(pages == u"1" || pages == u"2", qPrintable(info));
         QVERIFY2(info.contains(QStringLiteral("(A4)")), qPrintable(info));
 
-        const QString all = run("pdftotext", {"-enc", "UTF-8", pdf, "-"});
+        const QString all = pdfText(pdf);
         const QString flat = squeezed(all);
         for (const QString &expected :
              {form.client.name, form.client.identNo, form.client.cardNo, form.test.doctor,
@@ -136,7 +108,7 @@ private slots:
             QVERIFY2(!flat.contains(QStringLiteral("（未答）")), qPrintable(all));
 
         // Every font embedded.
-        const QList<QPair<QString, bool>> fonts = fontsOf(pdf);
+        const QList<PdfFont> fonts = pdfFonts(pdf);
         QVERIFY2(!fonts.isEmpty(), "no fonts listed");
         for (const auto &[name, embedded] : fonts)
             QVERIFY2(embedded, qPrintable(name));
@@ -219,9 +191,9 @@ private slots:
             test.unsaved = true;
             QCOMPARE(writePdf(pdf, test), QString());
         }
-        const QString text = squeezed(run("pdftotext", {"-enc", "UTF-8", pdf, "-"}));
+        const QString text = squeezed(pdfText(pdf));
         QVERIFY2(text.contains(name), qPrintable(text));
-        const QList<QPair<QString, bool>> listed = fontsOf(pdf);
+        const QList<PdfFont> listed = pdfFonts(pdf);
         QStringList names;
         for (const auto &[font, embedded] : listed) {
             names << font;
